@@ -1,0 +1,26 @@
+#ifndef BRINMOOR_APP_FACE_BUTTON_H
+#define BRINMOOR_APP_FACE_BUTTON_H
+
+#include <QColor>
+#include <QPushButton>
+
+// A push button whose face shows an exact colour. Styles such as Fusion turn a palette colour
+// into a gradient; here the style still draws the frame, the focus and the caption (greyed
+// when disabled), and only the face inside the frame is filled, a shade darker while pressed.
+class FaceButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    FaceButton(const QString &text, QColor face, QWidget *parent = nullptr);
+
+    QColor faceColor() const { return face; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor face;
+};
+
+#endif

@@ -1,0 +1,18 @@
+#include "form1.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brinmoor"));
+    QApplication::setOrganizationName(QStringLiteral("Tolvane"));
+    QApplication::setApplicationVersion(QStringLiteral(BRINMOOR_VERSION));
+    // One look everywhere: the button faces and panels were laid out against Fusion.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    Form1 window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,38 @@
+#include "memo_layer.h"
+
+#include <QPainter>
+
+void MemoLayer::resize(QSize size, qreal devicePixelRatio)
+{
+    image = QImage(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    empty = true;
+}
+
+void MemoLayer::clear()
+{
+    if (empty)
+        return;
+    image.fill(Qt::transparent);
+    empty = true;
+}
+
+QRect MemoLayer::drawSegment(QPointF from, QPointF to)
+{
+    if (image.isNull())
+        return {};
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(color, kPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawLine(from, to);
+    empty = false;
+    const int pad = kPenWidth + 1;
+    return QRectF(from, to).normalized().toAlignedRect().adjusted(-pad, -pad, pad, pad);
+}
+
+void MemoLayer::paint(QPainter &painter) const
+{
+    if (!empty)
+        painter.drawImage(QPointF(0, 0), image);
+}

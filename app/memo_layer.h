@@ -1,0 +1,34 @@
+#ifndef BRINMOOR_APP_MEMO_LAYER_H
+#define BRINMOOR_APP_MEMO_LAYER_H
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+
+class QPainter;
+
+// The freehand strokes, kept in an image of their own at the screen's pixel density so that
+// no repaint, covering window or moving item ever loses them; only clear() and resize() do.
+class MemoLayer
+{
+public:
+    static constexpr int kPenWidth = 3;
+
+    // Starts an empty layer for a client area of the given logical size.
+    void resize(QSize size, qreal devicePixelRatio);
+    void clear();
+    bool isEmpty() const { return empty; }
+
+    // Draws one stroke segment; returns the logical area that needs repainting.
+    QRect drawSegment(QPointF from, QPointF to);
+
+    void paint(QPainter &painter) const;
+
+private:
+    QImage image;
+    QColor color { 0, 0, 192 };
+    bool empty = true;
+};
+
+#endif

@@ -1,0 +1,29 @@
+#ifndef BRINMOOR_SCENE_QT_SCENE_PAINTER_H
+#define BRINMOOR_SCENE_QT_SCENE_PAINTER_H
+
+#include "scene/scene.h"
+
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+
+// Paints a scene with QPainter, bottom to top in the scene's drawing order:
+//   - shapes: circles and rounded panels, interior then one-pixel outline;
+//   - labels: an optional opaque box sized to the caption, then the caption;
+//   - lines: solid segments of their own width; oblique ones antialiased, horizontal and
+//     vertical ones crisp so that thin grid lines keep their exact colour.
+// Hidden items are skipped. Painting never changes the scene.
+namespace scene_qt {
+
+void paintScene(QPainter &painter, const scene::Scene &scene);
+
+// The box a label occupies on the screen: its top-left corner and its caption's size.
+QRectF labelRect(const scene::LabelItem &label);
+
+// True when a visible label covers the point; such a press belongs to the label.
+bool isOnLabel(const scene::Scene &scene, QPointF point);
+
+} // namespace scene_qt
+
+#endif

@@ -1,0 +1,501 @@
+// The figure's constructions: the initial screen for several window sizes, the rebuild for
+// A in every situation the direction rule distinguishes, and the rectangle highlight.
+#include "figure/construction.h"
+#include "figure/marks.h"
+#include "scene/grid.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using figure::FigureState;
+using scene::Rgb;
+using scene::Scene;
+
+namespace {
+
+constexpr double kTolerance = 0.0005; // three decimals
+
+bool near(double actual, double expected, double tolerance = kTolerance)
+{
+    return std::abs(actual - expected) <= tolerance;
+}
+
+#define COMPARE_NEAR(actual, expected)                                                            \
+    QVERIFY2(near((actual), (expected)),                                                         \
+             qPrintable(QStringLiteral("%1 = %2, expected %3")                                    \
+                                .arg(QLatin1String(#actual))                                      \
+                                .arg(double(actual), 0, 'f', 6)                                         \
+                                .arg(double(expected), 0, 'f', 6)))
+
+struct Screen
+{
+    FigureState state;
+    Scene scene;
+};
+
+Screen initialScreen(float width, float height)
+{
+    Screen s;
+    s.state.gridShown = 1;
+    const bool built = figure::resetScreen(s.state, s.scene, width, height);
+    Q_ASSERT(built);
+    return s;
+}
+
+// The 640 x 480 initial screen with A moved to (x, y) and the figure rebuilt once.
+Screen rebuiltAt(double x, double y)
+{
+    Screen s = initialScreen(640, 480);
+    s.state.xA = x;
+    s.state.yA = y;
+    figure::RebuildFigure(s.state, s.scene);
+    return s;
+}
+
+const Rgb kBlack = scene::paletteColor(0);
+const Rgb kLightBlue = scene::paletteColor(9);
+const Rgb kLightRed = scene::paletteColor(12);
+
+bool parallelogramIs(const Scene &s, Rgb colour)
+{
+    return s.Line2[2].BorderColor == colour && s.Line3[2].BorderColor == colour
+            && s.Line4[0].BorderColor == colour && s.Line4[1].BorderColor == colour;
+}
+
+} // namespace
+
+class tst_Figure : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newStateIsAllZero();
+    void initialScreenPoints_data();
+    void initialScreenPoints();
+    void initialScreenHasTheSameShapeAtEverySize_data();
+    void initialScreenHasTheSameShapeAtEverySize();
+    void initialScreenLabelsAndColours();
+    void initialScreenKeepsPointerAndRestoresAfterDrag();
+    void emptyClientAreaChangesNothing_data();
+    void emptyClientAreaChangesNothing();
+    void rebuildApexes_data();
+    void rebuildApexes();
+    void rebuildPlacesSegmentsAndLabels();
+    void dragNeverMovesBaseTriangleOrItsLabels();
+    void rebuildWithoutDisplacementReproducesInitialScreen();
+    void parallelogramHolds_data();
+    void parallelogramHolds();
+    void rectangleTest_data();
+    void rectangleTest();
+    void rectangleLightsOnTheFirstMoveThere();
+    void marksFollowTheCountAndStayPut();
+};
+
+void tst_Figure::newStateIsAllZero()
+{
+    const FigureState s;
+    QCOMPARE(s.xA, 0.0);
+    QCOMPARE(s.xB, 0.0f);
+    QCOMPARE(s.halfBase, 0.0f);
+    QCOMPARE(s.lastX, 0.0f);
+    QCOMPARE(s.angAB, 0.0);
+    QCOMPARE(s.dragging, std::int16_t(0));
+    QCOMPARE(s.gridShown, std::int16_t(0));
+    QCOMPARE(s.markCount, std::int16_t(0));
+    // Single-precision fields are those computed from the window's size or the pointer.
+    static_assert(std::is_same_v<decltype(s.xB), float> && std::is_same_v<decltype(s.yB), double>);
+    static_assert(std::is_same_v<decltype(s.xE), float> && std::is_same_v<decltype(s.lastY), float>);
+    static_assert(std::is_same_v<decltype(s.markCount), std::int16_t>);
+}
+
+void tst_Figure::initialScreenPoints_data()
+{
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+    QTest::addColumn<double>("halfBase");
+    QTest::addColumn<QPointF>("B");
+    QTest::addColumn<QPointF>("C");
+    QTest::addColumn<QPointF>("E");
+    QTest::addColumn<QPointF>("A");
+    QTest::addColumn<QPointF>("F");
+    QTest::addColumn<QPointF>("D");
+
+    QTest::newRow("640x480: height decides") << 640.f << 480.f << 160.0 << QPointF(160, 384)
+                                             << QPointF(480, 384) << QPointF(320, 106.872)
+                                             << QPointF(266.667, 291.624) << QPointF(133.407, 245.422)
+                                             << QPointF(453.211, 153.074);
+    QTest::newRow("900x541: the window's opening size")
+            << 900.f << 541.f << 180.333 << QPointF(269.667, 432.8) << QPointF(630.333, 432.8)
+            << QPointF(450, 120.454) << QPointF(389.889, 328.685) << QPointF(239.694, 276.611)
+            << QPointF(600.140, 172.527);
+    const double h400 = 100;
+    QTest::newRow("400x600: narrow, width decides")
+            << 400.f << 600.f << h400 << QPointF(100, 480) << QPointF(300, 480)
+            << QPointF(200, 480 - h400 * std::sqrt(3.0)) << QPointF(100 + h400 * 2 / 3, 480 - h400 / std::sqrt(3.0))
+            << QPointF() << QPointF();
+    QTest::newRow("1000x400: wide, E stays inside")
+            << 1000.f << 400.f << 133.333 << QPointF(366.667, 320) << QPointF(633.333, 320)
+            << QPointF(500, 89.060) << QPointF() << QPointF() << QPointF();
+}
+
+void tst_Figure::initialScreenPoints()
+{
+    QFETCH(float, width);
+    QFETCH(float, height);
+    QFETCH(double, halfBase);
+    QFETCH(QPointF, B);
+    QFETCH(QPointF, C);
+    QFETCH(QPointF, E);
+    QFETCH(QPointF, A);
+    QFETCH(QPointF, F);
+    QFETCH(QPointF, D);
+
+    const FigureState s = initialScreen(width, height).state;
+    COMPARE_NEAR(s.halfBase, halfBase);
+    COMPARE_NEAR(s.xB, B.x());
+    COMPARE_NEAR(s.yB, B.y());
+    COMPARE_NEAR(s.xC, C.x());
+    COMPARE_NEAR(s.yC, C.y());
+    COMPARE_NEAR(s.xE, E.x());
+    COMPARE_NEAR(s.yE, E.y());
+    QCOMPARE(s.yB, s.yC);
+    QCOMPARE(s.xC - s.xB, 2 * s.halfBase);
+    QCOMPARE(s.xE, width / 2);
+    if (!A.isNull()) {
+        COMPARE_NEAR(s.xA, A.x());
+        COMPARE_NEAR(s.yA, A.y());
+    }
+    if (!F.isNull()) {
+        COMPARE_NEAR(s.xF, F.x());
+        COMPARE_NEAR(s.yF, F.y());
+        COMPARE_NEAR(s.xD, D.x());
+        COMPARE_NEAR(s.yD, D.y());
+    }
+}
+
+void tst_Figure::initialScreenHasTheSameShapeAtEverySize_data()
+{
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+    QTest::newRow("640x480") << 640.f << 480.f;
+    QTest::newRow("900x541") << 900.f << 541.f;
+    QTest::newRow("400x600") << 400.f << 600.f;
+    QTest::newRow("1000x400") << 1000.f << 400.f;
+    QTest::newRow("square 300x300") << 300.f << 300.f;
+    QTest::newRow("at the switch 400x300") << 400.f << 300.f;
+    QTest::newRow("tiny 1x1") << 1.f << 1.f;
+}
+
+void tst_Figure::initialScreenHasTheSameShapeAtEverySize()
+{
+    QFETCH(float, width);
+    QFETCH(float, height);
+    const FigureState s = initialScreen(width, height).state;
+    COMPARE_NEAR(s.angAB, 0.713724);
+    COMPARE_NEAR(s.angAC, -0.408638);
+    // The smaller of a third of the height and a quarter of the width.
+    QCOMPARE(s.halfBase, std::min(height / 3, width / 4));
+    COMPARE_NEAR(s.lenAB, s.halfBase * 141.107 / 160);
+    COMPARE_NEAR(s.lenAC, s.halfBase * 232.475 / 160);
+    // The whole figure fits inside the client area.
+    for (double x : { double(s.xB), double(s.xC), double(s.xE), s.xA, s.xD, s.xF })
+        QVERIFY(x >= 0 && x <= width);
+    for (double y : { s.yB, s.yE, s.yA, s.yD, s.yF })
+        QVERIFY(y >= 0 && y <= height);
+}
+
+void tst_Figure::initialScreenLabelsAndColours()
+{
+    const Scene s = initialScreen(640, 480).scene;
+    const QPointF expected[] = { { 257.667, 261.624 }, { 151, 387 }, { 471, 387 },
+                                 { 454.211, 123.074 }, { 311, 76.872 }, { 115.407, 215.422 } };
+    for (int i = 0; i < 6; ++i) {
+        COMPARE_NEAR(s.Label1[i].Left, expected[i].x());
+        COMPARE_NEAR(s.Label1[i].Top, expected[i].y());
+    }
+    for (const auto &line : s.Line1)
+        QCOMPARE(line.BorderColor, (Rgb { 0, 0, 255 }));
+    for (const auto &line : s.Line2)
+        QCOMPARE(line.BorderColor, (Rgb { 255, 0, 255 }));
+    for (const auto &line : s.Line3)
+        QCOMPARE(line.BorderColor, (Rgb { 0, 255, 0 }));
+    for (const auto &line : s.Line4)
+        QCOMPARE(line.BorderColor, (Rgb { 128, 128, 128 }));
+}
+
+void tst_Figure::initialScreenKeepsPointerAndRestoresAfterDrag()
+{
+    Screen fresh = initialScreen(900, 541);
+    Screen used = initialScreen(900, 541);
+    used.state.lastX = 12.5f;
+    used.state.lastY = 40.f;
+    used.state.dragging = 1;
+    used.state.xA = -5000;
+    used.state.yA = 1e6;
+    figure::RebuildFigure(used.state, used.scene);
+    figure::placeMark(used.state, used.scene);
+    figure::placeMark(used.state, used.scene);
+    scene::setGridVisible(used.scene, false);
+    used.state.gridShown = 0;
+
+    QVERIFY(figure::resetScreen(used.state, used.scene, 900, 541));
+    QCOMPARE(used.state.dragging, std::int16_t(0));
+    QCOMPARE(used.state.lastX, 12.5f);
+    QCOMPARE(used.state.lastY, 40.f);
+    QCOMPARE(used.state.markCount, std::int16_t(0));
+    QCOMPARE(used.state.gridShown, std::int16_t(1));
+    QCOMPARE(used.state.xA, fresh.state.xA);
+    QCOMPARE(used.state.yD, fresh.state.yD);
+    for (std::size_t i = 0; i < used.scene.Line2.size(); ++i) {
+        QCOMPARE(used.scene.Line2[i].X1, fresh.scene.Line2[i].X1);
+        QCOMPARE(used.scene.Line2[i].BorderColor, fresh.scene.Line2[i].BorderColor);
+    }
+    QCOMPARE(used.scene.Label1[0].Left, fresh.scene.Label1[0].Left);
+    for (const auto &mark : used.scene.Shape2)
+        QVERIFY(!mark.Visible);
+    for (const auto &line : used.scene.Line6)
+        QVERIFY(line.Visible);
+}
+
+void tst_Figure::emptyClientAreaChangesNothing_data()
+{
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+    QTest::newRow("minimised 0x0") << 0.f << 0.f;
+    QTest::newRow("no width") << 0.f << 541.f;
+    QTest::newRow("no height") << 900.f << 0.f;
+    QTest::newRow("not a number") << std::nanf("") << 541.f;
+}
+
+void tst_Figure::emptyClientAreaChangesNothing()
+{
+    QFETCH(float, width);
+    QFETCH(float, height);
+    Screen s = initialScreen(900, 541);
+    s.state.xA += 30;
+    s.state.dragging = 1;
+    figure::RebuildFigure(s.state, s.scene);
+    figure::placeMark(s.state, s.scene);
+    const Screen before = s;
+
+    QVERIFY(!figure::resetScreen(s.state, s.scene, width, height));
+    QVERIFY(std::memcmp(&s.state, &before.state, sizeof s.state) == 0);
+    QCOMPARE(s.scene.Line3[2].X2, before.scene.Line3[2].X2);
+    QCOMPARE(s.scene.Line5[10].Y1, before.scene.Line5[10].Y1);
+    QVERIFY(s.scene.Shape2[0].Visible);
+    QCOMPARE(s.state.dragging, std::int16_t(1));
+}
+
+void tst_Figure::rebuildApexes_data()
+{
+    QTest::addColumn<QPointF>("A");
+    QTest::addColumn<QPointF>("F");
+    QTest::addColumn<QPointF>("D");
+    QTest::addColumn<double>("angAB"); // NAN where not checked
+    QTest::addColumn<double>("angAC");
+
+    const double unchecked = std::nan("");
+    QTest::newRow("A above the middle of BC: mirror images")
+            << QPointF(320, 150) << QPointF(37.486, 128.371) << QPointF(602.514, 128.371) << unchecked << unchecked;
+    QTest::newRow("A left of B: half turn for BA")
+            << QPointF(100, 200) << QPointF(-29.263, 343.560) << QPointF(449.125, -37.073) << 1.884418 << unchecked;
+    QTest::newRow("A right of C: half turn for AC")
+            << QPointF(560, 200) << QPointF(200.884, -54.389) << QPointF(679.373, 361.494) << unchecked << 4.300669;
+    QTest::newRow("A straight above B") << QPointF(160, 200) << QPointF(0.774, 291.789) << QPointF() << 1.57 << unchecked;
+    QTest::newRow("A straight above C: AC points down")
+            << QPointF(480, 200) << QPointF() << QPointF(639.226, 291.789) << unchecked << -1.57;
+    QTest::newRow("A straight below B") << QPointF(160, 500) << QPointF(260.474, 441.973) << QPointF() << -1.57 << unchecked;
+    QTest::newRow("A on B: F falls on B") << QPointF(160, 384) << QPointF(160, 384) << QPointF(319.853, 106.957)
+                                          << unchecked << unchecked;
+}
+
+void tst_Figure::rebuildApexes()
+{
+    QFETCH(QPointF, A);
+    QFETCH(QPointF, F);
+    QFETCH(QPointF, D);
+    QFETCH(double, angAB);
+    QFETCH(double, angAC);
+
+    const FigureState s = rebuiltAt(A.x(), A.y()).state;
+    if (!F.isNull()) {
+        COMPARE_NEAR(s.xF, F.x());
+        COMPARE_NEAR(s.yF, F.y());
+    }
+    if (!D.isNull()) {
+        COMPARE_NEAR(s.xD, D.x());
+        COMPARE_NEAR(s.yD, D.y());
+    }
+    if (!std::isnan(angAB))
+        COMPARE_NEAR(s.angAB, angAB);
+    if (!std::isnan(angAC))
+        COMPARE_NEAR(s.angAC, angAC);
+    // |BF| = |AB| and |CD| = |AC| hold by construction, whatever the direction rule did.
+    COMPARE_NEAR(std::hypot(s.xF - s.xB, s.yF - s.yB), s.lenAB);
+    COMPARE_NEAR(std::hypot(s.xD - s.xC, s.yD - s.yC), s.lenAC);
+}
+
+void tst_Figure::rebuildPlacesSegmentsAndLabels()
+{
+    const Screen s = rebuiltAt(320, 150);
+    const FigureState &f = s.state;
+    const scene::LineItem &fa = s.scene.Line2[2];
+    QCOMPARE(fa.X1, float(f.xF));
+    QCOMPARE(fa.Y1, float(f.yF));
+    QCOMPARE(fa.X2, 320.f);
+    QCOMPARE(fa.Y2, 150.f);
+    const scene::LineItem &de = s.scene.Line4[1];
+    QCOMPARE(de.X1, float(f.xD));
+    QCOMPARE(de.X2, f.xE);
+    COMPARE_NEAR(s.scene.Label1[0].Left, 311);
+    COMPARE_NEAR(s.scene.Label1[0].Top, 120);
+    COMPARE_NEAR(s.scene.Label1[3].Left, 603.514);
+    COMPARE_NEAR(s.scene.Label1[3].Top, 98.371);
+    COMPARE_NEAR(s.scene.Label1[5].Left, 19.486);
+    COMPARE_NEAR(s.scene.Label1[5].Top, 98.371);
+    // Everything outside AFED is black after a rebuild.
+    for (const auto *line : { &s.scene.Line1[0], &s.scene.Line1[1], &s.scene.Line1[2], &s.scene.Line2[0],
+                              &s.scene.Line2[1], &s.scene.Line3[0], &s.scene.Line3[1] })
+        QCOMPARE(line->BorderColor, kBlack);
+}
+
+void tst_Figure::dragNeverMovesBaseTriangleOrItsLabels()
+{
+    const Screen before = initialScreen(640, 480);
+    for (const QPointF A : { QPointF(320, 150), QPointF(320, 600), QPointF(-1e6, 1e6), QPointF(480, 384) }) {
+        const Screen after = rebuiltAt(A.x(), A.y());
+        QCOMPARE(after.state.xB, before.state.xB);
+        QCOMPARE(after.state.yE, before.state.yE);
+        for (std::size_t i = 0; i < 3; ++i) {
+            QCOMPARE(after.scene.Line1[i].X1, before.scene.Line1[i].X1);
+            QCOMPARE(after.scene.Line1[i].Y1, before.scene.Line1[i].Y1);
+            QCOMPARE(after.scene.Line1[i].X2, before.scene.Line1[i].X2);
+            QCOMPARE(after.scene.Line1[i].Y2, before.scene.Line1[i].Y2);
+        }
+        for (std::size_t i : { 1, 2, 4 }) {
+            QCOMPARE(after.scene.Label1[i].Left, before.scene.Label1[i].Left);
+            QCOMPARE(after.scene.Label1[i].Top, before.scene.Label1[i].Top);
+        }
+    }
+}
+
+void tst_Figure::rebuildWithoutDisplacementReproducesInitialScreen()
+{
+    const Screen initial = initialScreen(640, 480);
+    Screen moved = initial;
+    figure::RebuildFigure(moved.state, moved.scene);
+    COMPARE_NEAR(moved.state.angAB, 0.713724);
+    COMPARE_NEAR(moved.state.angAC, -0.408638);
+    QCOMPARE(moved.state.xF, initial.state.xF);
+    QCOMPARE(moved.state.yD, initial.state.yD);
+    QVERIFY(parallelogramIs(moved.scene, kLightRed));
+    QCOMPARE(moved.scene.Line1[0].BorderColor, kBlack);
+}
+
+void tst_Figure::parallelogramHolds_data()
+{
+    QTest::addColumn<QPointF>("A");
+    QTest::newRow("above BC") << QPointF(320, 150);
+    QTest::newRow("left of B") << QPointF(100, 200);
+    QTest::newRow("right of C") << QPointF(560, 200);
+    QTest::newRow("below BC") << QPointF(300, 450);
+    QTest::newRow("far away") << QPointF(-3000, -2000);
+}
+
+void tst_Figure::parallelogramHolds()
+{
+    QFETCH(QPointF, A);
+    const FigureState s = rebuiltAt(A.x(), A.y()).state;
+    // F + D = A + E, up to the classroom approximations of pi and 60 degrees.
+    const double tolerance = 0.004 * (s.lenAB + s.lenAC) + 0.2;
+    QVERIFY(near(s.xF + s.xD, s.xA + s.xE, tolerance));
+    QVERIFY(near(s.yF + s.yD, s.yA + s.yE, tolerance));
+    if (A == QPointF(320, 150)) {
+        COMPARE_NEAR(s.xF + s.xD - s.xA, 320.000);
+        COMPARE_NEAR(s.yF + s.yD - s.yA, 106.742);
+    }
+}
+
+void tst_Figure::rectangleTest_data()
+{
+    QTest::addColumn<double>("slopeAF");
+    QTest::addColumn<double>("slopeAD");
+    QTest::addColumn<bool>("rectangle");
+    QTest::newRow("perpendicular") << 2.0 << -0.5 << true;
+    QTest::newRow("just inside -1.05") << 1.0 << -1.049 << true;
+    QTest::newRow("just inside -0.95") << 1.0 << -0.951 << true;
+    QTest::newRow("exactly -0.95") << 1.0 << -0.95 << false;
+    QTest::newRow("exactly -1.05") << 1.0 << -1.05 << false;
+    QTest::newRow("mirror images about 45 degrees: +1") << 2.0 << 0.5 << false;
+    QTest::newRow("far from perpendicular") << 0.2 << -0.3 << false;
+}
+
+void tst_Figure::rectangleTest()
+{
+    QFETCH(double, slopeAF);
+    QFETCH(double, slopeAD);
+    QFETCH(bool, rectangle);
+    // A at the origin, F one step right along slope AF, D one step right along slope AD.
+    QCOMPARE(figure::isRectangleAt(0, 0, 1, slopeAF, 1, slopeAD), rectangle);
+    // Steps to the left give the same slopes.
+    QCOMPARE(figure::isRectangleAt(10, 10, 9, 10 - slopeAF, 11, 10 + slopeAD), rectangle);
+}
+
+void tst_Figure::rectangleLightsOnTheFirstMoveThere()
+{
+    // A single move straight onto a rectangle lights it at once.
+    Screen s = rebuiltAt(320, 150);
+    QVERIFY(parallelogramIs(s.scene, kLightRed));
+    s.state.yA = 341;
+    figure::RebuildFigure(s.state, s.scene);
+    QVERIFY(parallelogramIs(s.scene, kLightBlue));
+    QCOMPARE(s.scene.Line2[0].BorderColor, kBlack);
+
+    // Products near +1 are no rectangle: on 900 x 541 with A at (808, 120) the angle FAD is
+    // about 150 degrees.
+    Screen mirror = initialScreen(900, 541);
+    mirror.state.xA = 808;
+    mirror.state.yA = 120;
+    figure::RebuildFigure(mirror.state, mirror.scene);
+    const FigureState &f = mirror.state;
+    const double product = (f.yF - f.yA) * (f.yD - f.yA) / ((f.xF - f.xA) * (f.xD - f.xA));
+    QVERIFY2(product > 0.95 && product < 1.05, qPrintable(QString::number(product)));
+    QVERIFY(parallelogramIs(mirror.scene, kLightRed));
+
+    // A vertical side has no slope: no rectangle, no division by zero, the run completes.
+    QVERIFY(!figure::isRectangleAt(5, 5, 5, 100, 20, 30));
+    QVERIFY(!figure::isRectangleAt(5, 5, 5, 5, 5, 5));
+    Screen onB = rebuiltAt(160, 384);
+    figure::RebuildFigure(onB.state, onB.scene); // F = B is straight above... on A
+    QVERIFY(parallelogramIs(onB.scene, kLightRed));
+    COMPARE_NEAR(onB.state.xD, 319.853);
+}
+
+void tst_Figure::marksFollowTheCountAndStayPut()
+{
+    Screen s = initialScreen(640, 480);
+    QVERIFY(figure::canPlaceMark(s.state));
+    QVERIFY(!figure::canRemoveMark(s.state));
+    for (int i = 0; i < 12; ++i) {
+        s.state.xA = 100 + 10 * i;
+        figure::placeMark(s.state, s.scene);
+    }
+    QCOMPARE(s.state.markCount, std::int16_t(10));
+    QVERIFY(!figure::canPlaceMark(s.state));
+    QCOMPARE(s.scene.Shape2[9].Left, 186.f); // centred on A: 190 - 4
+    COMPARE_NEAR(s.scene.Shape2[9].Top, 291.624 - 4);
+
+    figure::removeMark(s.state, s.scene);
+    QVERIFY(!s.scene.Shape2[9].Visible);
+    QVERIFY(s.scene.Shape2[8].Visible);
+    QCOMPARE(s.state.markCount, std::int16_t(9));
+    for (int i = 0; i < 12; ++i)
+        figure::removeMark(s.state, s.scene);
+    QCOMPARE(s.state.markCount, std::int16_t(0));
+    for (const auto &mark : s.scene.Shape2)
+        QVERIFY(!mark.Visible);
+}
+
+QTEST_APPLESS_MAIN(tst_Figure)
+#include "tst_figure.moc"

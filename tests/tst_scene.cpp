@@ -1,0 +1,165 @@
+// The scene's design properties, its drawing order and the grid layout.
+#include "scene/grid.h"
+#include "scene/scene.h"
+
+#include <QtTest>
+
+#include <vector>
+
+using scene::Rgb;
+using scene::Scene;
+
+class tst_Scene : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paletteHasTheStandardSixteen();
+    void designProperties();
+    void drawingOrderPutsSegmentsOverLabelsAndMarksOnTop();
+    void gridLayout_data();
+    void gridLayout();
+    void gridCanBeHiddenAndShown();
+};
+
+void tst_Scene::paletteHasTheStandardSixteen()
+{
+    QCOMPARE(scene::paletteColor(0), (Rgb { 0, 0, 0 }));
+    QCOMPARE(scene::paletteColor(8), (Rgb { 128, 128, 128 }));
+    QCOMPARE(scene::paletteColor(9), (Rgb { 0, 0, 255 }));
+    QCOMPARE(scene::paletteColor(10), (Rgb { 0, 255, 0 }));
+    QCOMPARE(scene::paletteColor(12), (Rgb { 255, 0, 0 }));
+    QCOMPARE(scene::paletteColor(13), (Rgb { 255, 0, 255 }));
+    QCOMPARE(scene::paletteColor(15), (Rgb { 255, 255, 255 }));
+}
+
+void tst_Scene::designProperties()
+{
+    const Scene s;
+    for (const auto *lines : { &s.Line1, &s.Line2, &s.Line3 })
+        for (const auto &line : *lines)
+            QCOMPARE(line.BorderWidth, 3);
+    QCOMPARE(s.Line4[1].BorderWidth, 3);
+    QCOMPARE(s.Line5[0].BorderColor, (Rgb { 192, 192, 192 }));
+    QCOMPARE(s.Line5[0].BorderWidth, 1);
+    QVERIFY(s.Line5[0].Visible && s.Line6[0].Visible);
+    // Grid lines beyond the first take its appearance and start hidden.
+    QCOMPARE(s.Line6[30].BorderColor, s.Line6[0].BorderColor);
+    QCOMPARE(s.Line6[30].BorderWidth, 1);
+    QVERIFY(!s.Line5[10].Visible && !s.Line6[30].Visible);
+
+    const char *names = "ABCDEF";
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(QString::fromUtf8(s.Label1[i].Caption), QString(QLatin1Char(names[i])));
+        QVERIFY(s.Label1[i].BackOpaque);
+        QCOMPARE(s.Label1[i].BackColor, (Rgb { 255, 255, 255 }));
+        QCOMPARE(s.Label1[i].Font, scene::LabelFont::Point);
+    }
+    QCOMPARE(QString::fromUtf8(s.Label2.Caption), QStringLiteral("１０個まで"));
+    QCOMPARE(s.Label2.ForeColor, (Rgb { 255, 255, 255 }));
+    QVERIFY(!s.Label2.BackOpaque);
+
+    QCOMPARE(s.Shape1.Shape, scene::ShapeKind::RoundedRectangle);
+    QCOMPARE(QRectF(s.Shape1.Left, s.Shape1.Top, s.Shape1.Width, s.Shape1.Height), QRectF(104, 8, 153, 57));
+    QCOMPARE(s.Shape1.BackColor, (Rgb { 0, 192, 192 }));
+    QCOMPARE(QRectF(s.Shape3.Left, s.Shape3.Top, s.Shape3.Width, s.Shape3.Height), QRectF(4, 72, 97, 92));
+    QVERIFY(s.Shape3.Filled);
+    QCOMPARE(s.Shape3.FillColor, (Rgb { 0, 128, 0 }));
+    for (const auto &mark : s.Shape2) {
+        QCOMPARE(mark.Shape, scene::ShapeKind::Circle);
+        QCOMPARE(mark.Width, 8.f);
+        QCOMPARE(mark.Height, 8.f);
+        QCOMPARE(mark.BackColor, (Rgb { 0, 192, 0 }));
+        QVERIFY(!mark.Visible);
+    }
+}
+
+void tst_Scene::drawingOrderPutsSegmentsOverLabelsAndMarksOnTop()
+{
+    const Scene s;
+    std::vector<const void *> order;
+    scene::visitInDrawingOrder(s, [&](const auto &item) { order.push_back(&item); });
+    QCOMPARE(order.size(), std::size_t(3 + 3 + 3 + 2 + 11 + 31 + 6 + 1 + 1 + 10 + 1));
+    const auto at = [&](const void *item) { return std::find(order.begin(), order.end(), item) - order.begin(); };
+
+    QCOMPARE(at(&s.Shape3), 0);
+    QCOMPARE(at(&s.Label1[5]), 1);
+    QCOMPARE(at(&s.Label1[0]), 6);
+    QCOMPARE(at(&s.Line1[0]), 7);
+    QCOMPARE(at(&s.Line4[1]), 17);
+    QCOMPARE(at(&s.Shape1), 18);
+    QVERIFY(at(&s.Line5[0]) > at(&s.Shape1));
+    QVERIFY(at(&s.Line6[30]) < at(&s.Shape2[0]));
+    QCOMPARE(at(&s.Label2), std::ptrdiff_t(order.size() - 1));
+    for (int i = 1; i < 10; ++i)
+        QCOMPARE(at(&s.Shape2[i]), at(&s.Shape2[i - 1]) + 1);
+}
+
+void tst_Scene::gridLayout_data()
+{
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+    QTest::addColumn<float>("unit");
+    QTest::newRow("900x541: the opening size") << 900.f << 541.f << 54.1f;
+    QTest::newRow("1800x500: wider than three heights") << 1800.f << 500.f << 50.f;
+    QTest::newRow("no height: collapses without failing") << 640.f << 0.f << 0.f;
+}
+
+void tst_Scene::gridLayout()
+{
+    QFETCH(float, width);
+    QFETCH(float, height);
+    QFETCH(float, unit);
+    Scene s;
+    scene::layoutGrid(s, width, height);
+    for (int k = 0; k <= 10; ++k) {
+        const auto &line = s.Line5[k];
+        QVERIFY(line.Visible);
+        QCOMPARE(line.X1, 0.f);
+        QCOMPARE(line.X2, width);
+        QCOMPARE(line.Y1, line.Y2);
+        QVERIFY(qAbs(line.Y1 - k * unit) < 1e-3f);
+    }
+    QCOMPARE(s.Line5[10].Y1, height); // the bottom line lies on the bottom edge
+    QCOMPARE(s.Line6[0].X1, width / 2);
+    for (int k = 1; k <= 15; ++k) {
+        const auto &left = s.Line6[k];
+        const auto &right = s.Line6[15 + k];
+        QVERIFY(left.Visible && right.Visible);
+        QVERIFY(qAbs(left.X1 - (width / 2 - k * unit)) < 1e-3f);
+        QVERIFY(qAbs(right.X1 - (width / 2 + k * unit)) < 1e-3f);
+        QCOMPARE(left.X2, left.X1);
+        QCOMPARE(left.Y1, 0.f);
+        QCOMPARE(right.Y2, height);
+    }
+    if (width == 900.f) {
+        QVERIFY(qAbs(s.Line6[8].X1 - 17.2f) < 1e-3f); // outermost line inside the window
+        QVERIFY(qAbs(s.Line6[23].X1 - 882.8f) < 1e-3f);
+        QVERIFY(s.Line6[9].X1 < 0 && s.Line6[24].X1 > width);
+    }
+    if (width == 1800.f) {
+        QCOMPARE(s.Line6[15].X1, 150.f); // ungridded strips at both edges
+        QCOMPARE(s.Line6[30].X1, 1650.f);
+    }
+}
+
+void tst_Scene::gridCanBeHiddenAndShown()
+{
+    Scene s;
+    scene::layoutGrid(s, 900, 541);
+    scene::setGridVisible(s, false);
+    for (const auto &line : s.Line5)
+        QVERIFY(!line.Visible);
+    for (const auto &line : s.Line6)
+        QVERIFY(!line.Visible);
+    QVERIFY(s.Line1[0].Visible); // the figure is not part of the grid
+    scene::setGridVisible(s, true);
+    QVERIFY(s.Line6[17].Visible);
+    // Laying out again resizes without touching colour or width.
+    scene::layoutGrid(s, 640, 480);
+    QCOMPARE(s.Line6[17].BorderColor, (Rgb { 192, 192, 192 }));
+    QCOMPARE(s.Line5[3].Y1, 144.f);
+}
+
+QTEST_APPLESS_MAIN(tst_Scene)
+#include "tst_scene.moc"
