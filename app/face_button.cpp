@@ -4,8 +4,7 @@
 #include <QStylePainter>
 
 FaceButton::FaceButton(const QString &text, QColor face, QWidget *parent)
-    : QPushButton(text, parent)
-    , face(face)
+    : QPushButton(text, parent), face(face)
 {
 }
 
@@ -18,7 +17,8 @@ void FaceButton::paintEvent(QPaintEvent *)
 
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this) + 1;
     const bool pressed = option.state & (QStyle::State_Sunken | QStyle::State_On);
-    painter.fillRect(option.rect.adjusted(frame, frame, -frame, -frame), pressed ? face.darker(115) : face);
+    painter.fillRect(
+        option.rect.adjusted(frame, frame, -frame, -frame), pressed ? face.darker(115) : face);
 
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
 }

@@ -28,8 +28,7 @@ void setBackground(QWidget *widget, QColor background, QColor text)
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : QWidget(parent)
+Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("△ＡＢＣの各辺をそれぞれ１辺とする正三角形   by Tolvane"));
     QPalette palette = this->palette();
@@ -66,8 +65,10 @@ void Form1::createControls()
     Command2[1] = new FaceButton(QStringLiteral("点をけす"), markGreen, this);
     Command2[1]->setGeometry(10, 128, 85, 30);
 
-    const std::array<QWidget *, 6> tabOrder { Command1, Option1[0], Option1[1], Check1, Command2[0], Command2[1] };
-    const std::array<const char *, 6> names { "Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1" };
+    const std::array<QWidget *, 6> tabOrder {
+        Command1, Option1[0], Option1[1], Check1, Command2[0], Command2[1]};
+    const std::array<const char *, 6> names {
+        "Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1"};
     for (std::size_t i = 0; i < tabOrder.size(); ++i) {
         tabOrder[i]->setFont(font);
         tabOrder[i]->setObjectName(QLatin1String(names[i]));
@@ -193,7 +194,8 @@ void Form1::syncMarkButtons()
 
 void Form1::ResetScreen()
 {
-    if (!figure::resetScreen(state, scene, static_cast<float>(width()), static_cast<float>(height())))
+    if (!figure::resetScreen(
+            state, scene, static_cast<float>(width()), static_cast<float>(height())))
         return;
     Check1->setChecked(state.gridShown == 1);
     syncMarkButtons();

@@ -27,7 +27,7 @@ public:
 
 private:
     QImage image;
-    QColor color { 0, 0, 192 };
+    QColor color {0, 0, 192};
     bool empty = true;
 };
 

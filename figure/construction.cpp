@@ -8,84 +8,84 @@ namespace figure {
 
 namespace {
 
-using scene::LineItem;
-using scene::paletteColor;
+    using scene::LineItem;
+    using scene::paletteColor;
 
-// Item positions are single precision; the figure keeps full precision.
-void place(LineItem &line, double x1, double y1, double x2, double y2)
-{
-    line.X1 = static_cast<float>(x1);
-    line.Y1 = static_cast<float>(y1);
-    line.X2 = static_cast<float>(x2);
-    line.Y2 = static_cast<float>(y2);
-}
+    // Item positions are single precision; the figure keeps full precision.
+    void place(LineItem &line, double x1, double y1, double x2, double y2)
+    {
+        line.X1 = static_cast<float>(x1);
+        line.Y1 = static_cast<float>(y1);
+        line.X2 = static_cast<float>(x2);
+        line.Y2 = static_cast<float>(y2);
+    }
 
-void placeLabel(scene::LabelItem &label, double left, double top)
-{
-    label.Left = static_cast<float>(left);
-    label.Top = static_cast<float>(top);
-}
+    void placeLabel(scene::LabelItem &label, double left, double top)
+    {
+        label.Left = static_cast<float>(left);
+        label.Top = static_cast<float>(top);
+    }
 
-void setColours(scene::Scene &s, int triangleBCE, int triangleABF, int triangleACD, int closing)
-{
-    for (auto &line : s.Line1)
-        line.BorderColor = paletteColor(triangleBCE);
-    for (auto &line : s.Line2)
-        line.BorderColor = paletteColor(triangleABF);
-    for (auto &line : s.Line3)
-        line.BorderColor = paletteColor(triangleACD);
-    for (auto &line : s.Line4)
-        line.BorderColor = paletteColor(closing);
-}
+    void setColours(scene::Scene &s, int triangleBCE, int triangleABF, int triangleACD, int closing)
+    {
+        for (auto &line : s.Line1)
+            line.BorderColor = paletteColor(triangleBCE);
+        for (auto &line : s.Line2)
+            line.BorderColor = paletteColor(triangleABF);
+        for (auto &line : s.Line3)
+            line.BorderColor = paletteColor(triangleACD);
+        for (auto &line : s.Line4)
+            line.BorderColor = paletteColor(closing);
+    }
 
-// The four sides of the parallelogram AFED.
-void setParallelogramColour(scene::Scene &s, int index)
-{
-    s.Line2[2].BorderColor = paletteColor(index);
-    s.Line3[2].BorderColor = paletteColor(index);
-    s.Line4[0].BorderColor = paletteColor(index);
-    s.Line4[1].BorderColor = paletteColor(index);
-}
+    // The four sides of the parallelogram AFED.
+    void setParallelogramColour(scene::Scene &s, int index)
+    {
+        s.Line2[2].BorderColor = paletteColor(index);
+        s.Line3[2].BorderColor = paletteColor(index);
+        s.Line4[0].BorderColor = paletteColor(index);
+        s.Line4[1].BorderColor = paletteColor(index);
+    }
 
-void placeTriangleBCE(const FigureState &f, scene::Scene &s)
-{
-    place(s.Line1[0], f.xB, f.yB, f.xC, f.yC);
-    place(s.Line1[1], f.xB, f.yB, f.xE, f.yE);
-    place(s.Line1[2], f.xC, f.yC, f.xE, f.yE);
-}
+    void placeTriangleBCE(const FigureState &f, scene::Scene &s)
+    {
+        place(s.Line1[0], f.xB, f.yB, f.xC, f.yC);
+        place(s.Line1[1], f.xB, f.yB, f.xE, f.yE);
+        place(s.Line1[2], f.xC, f.yC, f.xE, f.yE);
+    }
 
-// Builds F and D from A, B and C and places everything that depends on A. F turns B->A
-// about B counter-clockwise (as seen on the screen), D turns C->A about C clockwise, so
-// with A above BC both apexes lie outside triangle ABC.
-void buildFromA(FigureState &f, scene::Scene &s)
-{
-    place(s.Line2[0], f.xA, f.yA, f.xB, f.yB);
-    f.lenAB = std::sqrt((f.xB - f.xA) * (f.xB - f.xA) + (f.yB - f.yA) * (f.yB - f.yA));
-    f.angAB = directionAngle(f.xB, f.yB, f.xA, f.yA);
-    f.xF = f.xB + f.lenAB * std::cos(f.angAB + kTurn);
-    f.yF = f.yB - f.lenAB * std::sin(f.angAB + kTurn);
-    place(s.Line2[1], f.xF, f.yF, f.xB, f.yB);
-    place(s.Line2[2], f.xF, f.yF, f.xA, f.yA);
+    // Builds F and D from A, B and C and places everything that depends on A. F turns B->A
+    // about B counter-clockwise (as seen on the screen), D turns C->A about C clockwise, so
+    // with A above BC both apexes lie outside triangle ABC.
+    void buildFromA(FigureState &f, scene::Scene &s)
+    {
+        place(s.Line2[0], f.xA, f.yA, f.xB, f.yB);
+        f.lenAB = std::sqrt((f.xB - f.xA) * (f.xB - f.xA) + (f.yB - f.yA) * (f.yB - f.yA));
+        f.angAB = directionAngle(f.xB, f.yB, f.xA, f.yA);
+        f.xF = f.xB + f.lenAB * std::cos(f.angAB + kTurn);
+        f.yF = f.yB - f.lenAB * std::sin(f.angAB + kTurn);
+        place(s.Line2[1], f.xF, f.yF, f.xB, f.yB);
+        place(s.Line2[2], f.xF, f.yF, f.xA, f.yA);
 
-    place(s.Line3[0], f.xA, f.yA, f.xC, f.yC);
-    f.lenAC = std::sqrt((f.xC - f.xA) * (f.xC - f.xA) + (f.yC - f.yA) * (f.yC - f.yA));
-    f.angAC = directionAngle(f.xA, f.yA, f.xC, f.yC);
-    f.xD = f.xC - f.lenAC * std::cos(f.angAC - kTurn);
-    f.yD = f.yC + f.lenAC * std::sin(f.angAC - kTurn);
-    place(s.Line3[1], f.xD, f.yD, f.xC, f.yC);
-    place(s.Line3[2], f.xD, f.yD, f.xA, f.yA);
+        place(s.Line3[0], f.xA, f.yA, f.xC, f.yC);
+        f.lenAC = std::sqrt((f.xC - f.xA) * (f.xC - f.xA) + (f.yC - f.yA) * (f.yC - f.yA));
+        f.angAC = directionAngle(f.xA, f.yA, f.xC, f.yC);
+        f.xD = f.xC - f.lenAC * std::cos(f.angAC - kTurn);
+        f.yD = f.yC + f.lenAC * std::sin(f.angAC - kTurn);
+        place(s.Line3[1], f.xD, f.yD, f.xC, f.yC);
+        place(s.Line3[2], f.xD, f.yD, f.xA, f.yA);
 
-    place(s.Line4[0], f.xF, f.yF, f.xE, f.yE);
-    place(s.Line4[1], f.xD, f.yD, f.xE, f.yE);
+        place(s.Line4[0], f.xF, f.yF, f.xE, f.yE);
+        place(s.Line4[1], f.xD, f.yD, f.xE, f.yE);
 
-    // Each name sits just above its point, except B and C, which sit below the base.
-    placeLabel(s.Label1[0], f.xA - 9, f.yA - 30);
-    placeLabel(s.Label1[1], f.xB - 9.0, f.yB + 3);
-    placeLabel(s.Label1[2], f.xC - 9.0, f.yC + 3);
-    placeLabel(s.Label1[3], f.xD + 1, f.yD - 30);
-    placeLabel(s.Label1[4], f.xE - 9.0, f.yE - 30);
-    placeLabel(s.Label1[5], f.xF - 18, f.yF - 30);
-}
+        // Each name sits just above its point, except B and C, which sit below the base.
+        placeLabel(s.Label1[0], f.xA - 9, f.yA - 30);
+        placeLabel(s.Label1[1], f.xB - 9.0, f.yB + 3);
+        placeLabel(s.Label1[2], f.xC - 9.0, f.yC + 3);
+        placeLabel(s.Label1[3], f.xD + 1, f.yD - 30);
+        placeLabel(s.Label1[4], f.xE - 9.0, f.yE - 30);
+        placeLabel(s.Label1[5], f.xF - 18, f.yF - 30);
+    }
 
 } // namespace
 
@@ -108,7 +108,8 @@ bool isRectangleAt(double xA, double yA, double xF, double yF, double xD, double
 
 bool resetScreen(FigureState &f, scene::Scene &s, float scaleWidth, float scaleHeight)
 {
-    if (!(scaleWidth > 0 && scaleHeight > 0 && std::isfinite(scaleWidth) && std::isfinite(scaleHeight)))
+    if (!(scaleWidth > 0 && scaleHeight > 0 && std::isfinite(scaleWidth)
+            && std::isfinite(scaleHeight)))
         return false;
 
     f.dragging = 0;

@@ -13,12 +13,12 @@ inline constexpr double kTurn = 188.4 / 180;
 
 // Palette indices of the figure's colours.
 namespace colour {
-inline constexpr int kBlack = 0;
-inline constexpr int kGrey = 8;
-inline constexpr int kLightBlue = 9;
-inline constexpr int kLightGreen = 10;
-inline constexpr int kLightRed = 12;
-inline constexpr int kLightMagenta = 13;
+    inline constexpr int kBlack = 0;
+    inline constexpr int kGrey = 8;
+    inline constexpr int kLightBlue = 9;
+    inline constexpr int kLightGreen = 10;
+    inline constexpr int kLightRed = 12;
+    inline constexpr int kLightMagenta = 13;
 } // namespace colour
 
 // Direction angle of the ray from P to Q, counter-clockwise from +x as seen on the screen.

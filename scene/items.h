@@ -53,7 +53,7 @@ struct LabelItem
     LabelFont Font = LabelFont::Standard;
     Rgb ForeColor;
     bool BackOpaque = false; // box painted in BackColor
-    Rgb BackColor { 255, 255, 255 };
+    Rgb BackColor {255, 255, 255};
     bool Visible = true;
 };
 

@@ -4,42 +4,41 @@ namespace scene {
 
 namespace {
 
-constexpr Rgb kTeal { 0, 192, 192 };
-constexpr Rgb kDarkGreen { 0, 128, 0 };
-constexpr Rgb kMarkGreen { 0, 192, 0 };
-constexpr Rgb kGridGrey { 192, 192, 192 };
-constexpr Rgb kWhite { 255, 255, 255 };
+    constexpr Rgb kTeal {0, 192, 192};
+    constexpr Rgb kDarkGreen {0, 128, 0};
+    constexpr Rgb kMarkGreen {0, 192, 0};
+    constexpr Rgb kGridGrey {192, 192, 192};
+    constexpr Rgb kWhite {255, 255, 255};
 
-LineItem figureSegment()
-{
-    LineItem line;
-    line.BorderWidth = 3;
-    return line;
-}
+    LineItem figureSegment()
+    {
+        LineItem line;
+        line.BorderWidth = 3;
+        return line;
+    }
 
-// Element 0 of a grid array is visible by design; the others are created with its
-// appearance and start hidden until the first layout.
-template <std::size_t N>
-void makeGridArray(std::array<LineItem, N> &lines)
-{
-    LineItem first;
-    first.BorderColor = kGridGrey;
-    first.BorderWidth = 1;
-    lines.fill(first);
-    for (std::size_t i = 1; i < N; ++i)
-        lines[i].Visible = false;
-}
+    // Element 0 of a grid array is visible by design; the others are created with its
+    // appearance and start hidden until the first layout.
+    template <std::size_t N> void makeGridArray(std::array<LineItem, N> &lines)
+    {
+        LineItem first;
+        first.BorderColor = kGridGrey;
+        first.BorderWidth = 1;
+        lines.fill(first);
+        for (std::size_t i = 1; i < N; ++i)
+            lines[i].Visible = false;
+    }
 
-ShapeItem roundedPanel(float left, float top, float width, float height)
-{
-    ShapeItem panel;
-    panel.Shape = ShapeKind::RoundedRectangle;
-    panel.Left = left;
-    panel.Top = top;
-    panel.Width = width;
-    panel.Height = height;
-    return panel;
-}
+    ShapeItem roundedPanel(float left, float top, float width, float height)
+    {
+        ShapeItem panel;
+        panel.Shape = ShapeKind::RoundedRectangle;
+        panel.Left = left;
+        panel.Top = top;
+        panel.Width = width;
+        panel.Height = height;
+        return panel;
+    }
 
 } // namespace
 
@@ -52,7 +51,7 @@ Scene::Scene()
     makeGridArray(Line5);
     makeGridArray(Line6);
 
-    static constexpr const char *kPointNames[] = { "A", "B", "C", "D", "E", "F" };
+    static constexpr const char *kPointNames[] = {"A", "B", "C", "D", "E", "F"};
     for (std::size_t i = 0; i < Label1.size(); ++i) {
         LabelItem &label = Label1[i];
         label.Caption = kPointNames[i];

@@ -31,11 +31,15 @@ struct Scene
 };
 
 // Calls visit(item) for every item, visible or not, from the bottom of the drawing order to
-// the top. The grid lines created at start-up are drawn together with the first line of
-// their array, so the whole lattice lies over the figure and under the marks.
-template <typename Visitor>
-void visitInDrawingOrder(const Scene &s, Visitor &&visit)
+// the top. The first line of each grid array lies over the figure, as designed; the lines
+// created at start-up lie under everything, so that the base BC (always on a grid row), the
+// panels and the point names stay clear of the lattice.
+template <typename Visitor> void visitInDrawingOrder(const Scene &s, Visitor &&visit)
 {
+    for (std::size_t i = 1; i < s.Line5.size(); ++i)
+        visit(s.Line5[i]);
+    for (std::size_t i = 1; i < s.Line6.size(); ++i)
+        visit(s.Line6[i]);
     visit(s.Shape3);
     for (int i = static_cast<int>(s.Label1.size()) - 1; i >= 0; --i)
         visit(s.Label1[static_cast<std::size_t>(i)]);
@@ -48,10 +52,8 @@ void visitInDrawingOrder(const Scene &s, Visitor &&visit)
     for (const auto &line : s.Line4)
         visit(line);
     visit(s.Shape1);
-    for (const auto &line : s.Line5)
-        visit(line);
-    for (const auto &line : s.Line6)
-        visit(line);
+    visit(s.Line5[0]);
+    visit(s.Line6[0]);
     for (const auto &mark : s.Shape2)
         visit(mark);
     visit(s.Label2);

@@ -21,12 +21,12 @@ bool near(double actual, double expected, double tolerance = kTolerance)
     return std::abs(actual - expected) <= tolerance;
 }
 
-#define COMPARE_NEAR(actual, expected)                                                            \
-    QVERIFY2(near((actual), (expected)),                                                         \
-             qPrintable(QStringLiteral("%1 = %2, expected %3")                                    \
-                                .arg(QLatin1String(#actual))                                      \
-                                .arg(double(actual), 0, 'f', 6)                                         \
-                                .arg(double(expected), 0, 'f', 6)))
+#define COMPARE_NEAR(actual, expected)                                                             \
+    QVERIFY2(near((actual), (expected)),                                                           \
+        qPrintable(QStringLiteral("%1 = %2, expected %3")                                          \
+                       .arg(QLatin1String(#actual))                                                \
+                       .arg(double(actual), 0, 'f', 6)                                             \
+                       .arg(double(expected), 0, 'f', 6)))
 
 struct Screen
 {
@@ -60,7 +60,7 @@ const Rgb kLightRed = scene::paletteColor(12);
 bool parallelogramIs(const Scene &s, Rgb colour)
 {
     return s.Line2[2].BorderColor == colour && s.Line3[2].BorderColor == colour
-            && s.Line4[0].BorderColor == colour && s.Line4[1].BorderColor == colour;
+        && s.Line4[0].BorderColor == colour && s.Line4[1].BorderColor == colour;
 }
 
 } // namespace
@@ -105,7 +105,8 @@ void tst_Figure::newStateIsAllZero()
     QCOMPARE(s.markCount, std::int16_t(0));
     // Single-precision fields are those computed from the window's size or the pointer.
     static_assert(std::is_same_v<decltype(s.xB), float> && std::is_same_v<decltype(s.yB), double>);
-    static_assert(std::is_same_v<decltype(s.xE), float> && std::is_same_v<decltype(s.lastY), float>);
+    static_assert(
+        std::is_same_v<decltype(s.xE), float> && std::is_same_v<decltype(s.lastY), float>);
     static_assert(std::is_same_v<decltype(s.markCount), std::int16_t>);
 }
 
@@ -121,22 +122,22 @@ void tst_Figure::initialScreenPoints_data()
     QTest::addColumn<QPointF>("F");
     QTest::addColumn<QPointF>("D");
 
-    QTest::newRow("640x480: height decides") << 640.f << 480.f << 160.0 << QPointF(160, 384)
-                                             << QPointF(480, 384) << QPointF(320, 106.872)
-                                             << QPointF(266.667, 291.624) << QPointF(133.407, 245.422)
-                                             << QPointF(453.211, 153.074);
+    QTest::newRow("640x480: height decides")
+        << 640.f << 480.f << 160.0 << QPointF(160, 384) << QPointF(480, 384)
+        << QPointF(320, 106.872) << QPointF(266.667, 291.624) << QPointF(133.407, 245.422)
+        << QPointF(453.211, 153.074);
     QTest::newRow("900x541: the window's opening size")
-            << 900.f << 541.f << 180.333 << QPointF(269.667, 432.8) << QPointF(630.333, 432.8)
-            << QPointF(450, 120.454) << QPointF(389.889, 328.685) << QPointF(239.694, 276.611)
-            << QPointF(600.140, 172.527);
+        << 900.f << 541.f << 180.333 << QPointF(269.667, 432.8) << QPointF(630.333, 432.8)
+        << QPointF(450, 120.454) << QPointF(389.889, 328.685) << QPointF(239.694, 276.611)
+        << QPointF(600.140, 172.527);
     const double h400 = 100;
     QTest::newRow("400x600: narrow, width decides")
-            << 400.f << 600.f << h400 << QPointF(100, 480) << QPointF(300, 480)
-            << QPointF(200, 480 - h400 * std::sqrt(3.0)) << QPointF(100 + h400 * 2 / 3, 480 - h400 / std::sqrt(3.0))
-            << QPointF() << QPointF();
+        << 400.f << 600.f << h400 << QPointF(100, 480) << QPointF(300, 480)
+        << QPointF(200, 480 - h400 * std::sqrt(3.0))
+        << QPointF(100 + h400 * 2 / 3, 480 - h400 / std::sqrt(3.0)) << QPointF() << QPointF();
     QTest::newRow("1000x400: wide, E stays inside")
-            << 1000.f << 400.f << 133.333 << QPointF(366.667, 320) << QPointF(633.333, 320)
-            << QPointF(500, 89.060) << QPointF() << QPointF() << QPointF();
+        << 1000.f << 400.f << 133.333 << QPointF(366.667, 320) << QPointF(633.333, 320)
+        << QPointF(500, 89.060) << QPointF() << QPointF() << QPointF();
 }
 
 void tst_Figure::initialScreenPoints()
@@ -199,29 +200,29 @@ void tst_Figure::initialScreenHasTheSameShapeAtEverySize()
     COMPARE_NEAR(s.lenAB, s.halfBase * 141.107 / 160);
     COMPARE_NEAR(s.lenAC, s.halfBase * 232.475 / 160);
     // The whole figure fits inside the client area.
-    for (double x : { double(s.xB), double(s.xC), double(s.xE), s.xA, s.xD, s.xF })
+    for (double x : {double(s.xB), double(s.xC), double(s.xE), s.xA, s.xD, s.xF})
         QVERIFY(x >= 0 && x <= width);
-    for (double y : { s.yB, s.yE, s.yA, s.yD, s.yF })
+    for (double y : {s.yB, s.yE, s.yA, s.yD, s.yF})
         QVERIFY(y >= 0 && y <= height);
 }
 
 void tst_Figure::initialScreenLabelsAndColours()
 {
     const Scene s = initialScreen(640, 480).scene;
-    const QPointF expected[] = { { 257.667, 261.624 }, { 151, 387 }, { 471, 387 },
-                                 { 454.211, 123.074 }, { 311, 76.872 }, { 115.407, 215.422 } };
+    const QPointF expected[] = {{257.667, 261.624}, {151, 387}, {471, 387}, {454.211, 123.074},
+        {311, 76.872}, {115.407, 215.422}};
     for (int i = 0; i < 6; ++i) {
         COMPARE_NEAR(s.Label1[i].Left, expected[i].x());
         COMPARE_NEAR(s.Label1[i].Top, expected[i].y());
     }
     for (const auto &line : s.Line1)
-        QCOMPARE(line.BorderColor, (Rgb { 0, 0, 255 }));
+        QCOMPARE(line.BorderColor, (Rgb {0, 0, 255}));
     for (const auto &line : s.Line2)
-        QCOMPARE(line.BorderColor, (Rgb { 255, 0, 255 }));
+        QCOMPARE(line.BorderColor, (Rgb {255, 0, 255}));
     for (const auto &line : s.Line3)
-        QCOMPARE(line.BorderColor, (Rgb { 0, 255, 0 }));
+        QCOMPARE(line.BorderColor, (Rgb {0, 255, 0}));
     for (const auto &line : s.Line4)
-        QCOMPARE(line.BorderColor, (Rgb { 128, 128, 128 }));
+        QCOMPARE(line.BorderColor, (Rgb {128, 128, 128}));
 }
 
 void tst_Figure::initialScreenKeepsPointerAndRestoresAfterDrag()
@@ -297,17 +298,22 @@ void tst_Figure::rebuildApexes_data()
 
     const double unchecked = std::nan("");
     QTest::newRow("A above the middle of BC: mirror images")
-            << QPointF(320, 150) << QPointF(37.486, 128.371) << QPointF(602.514, 128.371) << unchecked << unchecked;
+        << QPointF(320, 150) << QPointF(37.486, 128.371) << QPointF(602.514, 128.371) << unchecked
+        << unchecked;
     QTest::newRow("A left of B: half turn for BA")
-            << QPointF(100, 200) << QPointF(-29.263, 343.560) << QPointF(449.125, -37.073) << 1.884418 << unchecked;
+        << QPointF(100, 200) << QPointF(-29.263, 343.560) << QPointF(449.125, -37.073) << 1.884418
+        << unchecked;
     QTest::newRow("A right of C: half turn for AC")
-            << QPointF(560, 200) << QPointF(200.884, -54.389) << QPointF(679.373, 361.494) << unchecked << 4.300669;
-    QTest::newRow("A straight above B") << QPointF(160, 200) << QPointF(0.774, 291.789) << QPointF() << 1.57 << unchecked;
+        << QPointF(560, 200) << QPointF(200.884, -54.389) << QPointF(679.373, 361.494) << unchecked
+        << 4.300669;
+    QTest::newRow("A straight above B")
+        << QPointF(160, 200) << QPointF(0.774, 291.789) << QPointF() << 1.57 << unchecked;
     QTest::newRow("A straight above C: AC points down")
-            << QPointF(480, 200) << QPointF() << QPointF(639.226, 291.789) << unchecked << -1.57;
-    QTest::newRow("A straight below B") << QPointF(160, 500) << QPointF(260.474, 441.973) << QPointF() << -1.57 << unchecked;
-    QTest::newRow("A on B: F falls on B") << QPointF(160, 384) << QPointF(160, 384) << QPointF(319.853, 106.957)
-                                          << unchecked << unchecked;
+        << QPointF(480, 200) << QPointF() << QPointF(639.226, 291.789) << unchecked << -1.57;
+    QTest::newRow("A straight below B")
+        << QPointF(160, 500) << QPointF(260.474, 441.973) << QPointF() << -1.57 << unchecked;
+    QTest::newRow("A on B: F falls on B") << QPointF(160, 384) << QPointF(160, 384)
+                                          << QPointF(319.853, 106.957) << unchecked << unchecked;
 }
 
 void tst_Figure::rebuildApexes()
@@ -355,15 +361,16 @@ void tst_Figure::rebuildPlacesSegmentsAndLabels()
     COMPARE_NEAR(s.scene.Label1[5].Left, 19.486);
     COMPARE_NEAR(s.scene.Label1[5].Top, 98.371);
     // Everything outside AFED is black after a rebuild.
-    for (const auto *line : { &s.scene.Line1[0], &s.scene.Line1[1], &s.scene.Line1[2], &s.scene.Line2[0],
-                              &s.scene.Line2[1], &s.scene.Line3[0], &s.scene.Line3[1] })
+    for (const auto *line : {&s.scene.Line1[0], &s.scene.Line1[1], &s.scene.Line1[2],
+             &s.scene.Line2[0], &s.scene.Line2[1], &s.scene.Line3[0], &s.scene.Line3[1]})
         QCOMPARE(line->BorderColor, kBlack);
 }
 
 void tst_Figure::dragNeverMovesBaseTriangleOrItsLabels()
 {
     const Screen before = initialScreen(640, 480);
-    for (const QPointF A : { QPointF(320, 150), QPointF(320, 600), QPointF(-1e6, 1e6), QPointF(480, 384) }) {
+    for (const QPointF A :
+        {QPointF(320, 150), QPointF(320, 600), QPointF(-1e6, 1e6), QPointF(480, 384)}) {
         const Screen after = rebuiltAt(A.x(), A.y());
         QCOMPARE(after.state.xB, before.state.xB);
         QCOMPARE(after.state.yE, before.state.yE);
@@ -373,7 +380,7 @@ void tst_Figure::dragNeverMovesBaseTriangleOrItsLabels()
             QCOMPARE(after.scene.Line1[i].X2, before.scene.Line1[i].X2);
             QCOMPARE(after.scene.Line1[i].Y2, before.scene.Line1[i].Y2);
         }
-        for (std::size_t i : { 1, 2, 4 }) {
+        for (std::size_t i : {1, 2, 4}) {
             QCOMPARE(after.scene.Label1[i].Left, before.scene.Label1[i].Left);
             QCOMPARE(after.scene.Label1[i].Top, before.scene.Label1[i].Top);
         }

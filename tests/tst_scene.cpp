@@ -24,23 +24,23 @@ private slots:
 
 void tst_Scene::paletteHasTheStandardSixteen()
 {
-    QCOMPARE(scene::paletteColor(0), (Rgb { 0, 0, 0 }));
-    QCOMPARE(scene::paletteColor(8), (Rgb { 128, 128, 128 }));
-    QCOMPARE(scene::paletteColor(9), (Rgb { 0, 0, 255 }));
-    QCOMPARE(scene::paletteColor(10), (Rgb { 0, 255, 0 }));
-    QCOMPARE(scene::paletteColor(12), (Rgb { 255, 0, 0 }));
-    QCOMPARE(scene::paletteColor(13), (Rgb { 255, 0, 255 }));
-    QCOMPARE(scene::paletteColor(15), (Rgb { 255, 255, 255 }));
+    QCOMPARE(scene::paletteColor(0), (Rgb {0, 0, 0}));
+    QCOMPARE(scene::paletteColor(8), (Rgb {128, 128, 128}));
+    QCOMPARE(scene::paletteColor(9), (Rgb {0, 0, 255}));
+    QCOMPARE(scene::paletteColor(10), (Rgb {0, 255, 0}));
+    QCOMPARE(scene::paletteColor(12), (Rgb {255, 0, 0}));
+    QCOMPARE(scene::paletteColor(13), (Rgb {255, 0, 255}));
+    QCOMPARE(scene::paletteColor(15), (Rgb {255, 255, 255}));
 }
 
 void tst_Scene::designProperties()
 {
     const Scene s;
-    for (const auto *lines : { &s.Line1, &s.Line2, &s.Line3 })
+    for (const auto *lines : {&s.Line1, &s.Line2, &s.Line3})
         for (const auto &line : *lines)
             QCOMPARE(line.BorderWidth, 3);
     QCOMPARE(s.Line4[1].BorderWidth, 3);
-    QCOMPARE(s.Line5[0].BorderColor, (Rgb { 192, 192, 192 }));
+    QCOMPARE(s.Line5[0].BorderColor, (Rgb {192, 192, 192}));
     QCOMPARE(s.Line5[0].BorderWidth, 1);
     QVERIFY(s.Line5[0].Visible && s.Line6[0].Visible);
     // Grid lines beyond the first take its appearance and start hidden.
@@ -52,24 +52,26 @@ void tst_Scene::designProperties()
     for (int i = 0; i < 6; ++i) {
         QCOMPARE(QString::fromUtf8(s.Label1[i].Caption), QString(QLatin1Char(names[i])));
         QVERIFY(s.Label1[i].BackOpaque);
-        QCOMPARE(s.Label1[i].BackColor, (Rgb { 255, 255, 255 }));
+        QCOMPARE(s.Label1[i].BackColor, (Rgb {255, 255, 255}));
         QCOMPARE(s.Label1[i].Font, scene::LabelFont::Point);
     }
     QCOMPARE(QString::fromUtf8(s.Label2.Caption), QStringLiteral("１０個まで"));
-    QCOMPARE(s.Label2.ForeColor, (Rgb { 255, 255, 255 }));
+    QCOMPARE(s.Label2.ForeColor, (Rgb {255, 255, 255}));
     QVERIFY(!s.Label2.BackOpaque);
 
     QCOMPARE(s.Shape1.Shape, scene::ShapeKind::RoundedRectangle);
-    QCOMPARE(QRectF(s.Shape1.Left, s.Shape1.Top, s.Shape1.Width, s.Shape1.Height), QRectF(104, 8, 153, 57));
-    QCOMPARE(s.Shape1.BackColor, (Rgb { 0, 192, 192 }));
-    QCOMPARE(QRectF(s.Shape3.Left, s.Shape3.Top, s.Shape3.Width, s.Shape3.Height), QRectF(4, 72, 97, 92));
+    QCOMPARE(QRectF(s.Shape1.Left, s.Shape1.Top, s.Shape1.Width, s.Shape1.Height),
+        QRectF(104, 8, 153, 57));
+    QCOMPARE(s.Shape1.BackColor, (Rgb {0, 192, 192}));
+    QCOMPARE(QRectF(s.Shape3.Left, s.Shape3.Top, s.Shape3.Width, s.Shape3.Height),
+        QRectF(4, 72, 97, 92));
     QVERIFY(s.Shape3.Filled);
-    QCOMPARE(s.Shape3.FillColor, (Rgb { 0, 128, 0 }));
+    QCOMPARE(s.Shape3.FillColor, (Rgb {0, 128, 0}));
     for (const auto &mark : s.Shape2) {
         QCOMPARE(mark.Shape, scene::ShapeKind::Circle);
         QCOMPARE(mark.Width, 8.f);
         QCOMPARE(mark.Height, 8.f);
-        QCOMPARE(mark.BackColor, (Rgb { 0, 192, 0 }));
+        QCOMPARE(mark.BackColor, (Rgb {0, 192, 0}));
         QVERIFY(!mark.Visible);
     }
 }
@@ -80,16 +82,22 @@ void tst_Scene::drawingOrderPutsSegmentsOverLabelsAndMarksOnTop()
     std::vector<const void *> order;
     scene::visitInDrawingOrder(s, [&](const auto &item) { order.push_back(&item); });
     QCOMPARE(order.size(), std::size_t(3 + 3 + 3 + 2 + 11 + 31 + 6 + 1 + 1 + 10 + 1));
-    const auto at = [&](const void *item) { return std::find(order.begin(), order.end(), item) - order.begin(); };
+    const auto at = [&](const void *item) {
+        return std::find(order.begin(), order.end(), item) - order.begin();
+    };
 
-    QCOMPARE(at(&s.Shape3), 0);
-    QCOMPARE(at(&s.Label1[5]), 1);
-    QCOMPARE(at(&s.Label1[0]), 6);
-    QCOMPARE(at(&s.Line1[0]), 7);
-    QCOMPARE(at(&s.Line4[1]), 17);
-    QCOMPARE(at(&s.Shape1), 18);
-    QVERIFY(at(&s.Line5[0]) > at(&s.Shape1));
-    QVERIFY(at(&s.Line6[30]) < at(&s.Shape2[0]));
+    // The created grid lines lie under everything, element 0 of each array over the figure.
+    QCOMPARE(at(&s.Line5[1]), 0);
+    QCOMPARE(at(&s.Line6[30]), 39);
+    QCOMPARE(at(&s.Shape3), 40);
+    QCOMPARE(at(&s.Label1[5]), 41);
+    QCOMPARE(at(&s.Label1[0]), 46);
+    QCOMPARE(at(&s.Line1[0]), 47);
+    QCOMPARE(at(&s.Line4[1]), 57);
+    QCOMPARE(at(&s.Shape1), 58);
+    QCOMPARE(at(&s.Line5[0]), 59);
+    QCOMPARE(at(&s.Line6[0]), 60);
+    QCOMPARE(at(&s.Shape2[0]), 61);
     QCOMPARE(at(&s.Label2), std::ptrdiff_t(order.size() - 1));
     for (int i = 1; i < 10; ++i)
         QCOMPARE(at(&s.Shape2[i]), at(&s.Shape2[i - 1]) + 1);
@@ -157,7 +165,7 @@ void tst_Scene::gridCanBeHiddenAndShown()
     QVERIFY(s.Line6[17].Visible);
     // Laying out again resizes without touching colour or width.
     scene::layoutGrid(s, 640, 480);
-    QCOMPARE(s.Line6[17].BorderColor, (Rgb { 192, 192, 192 }));
+    QCOMPARE(s.Line6[17].BorderColor, (Rgb {192, 192, 192}));
     QCOMPARE(s.Line5[3].Y1, 144.f);
 }
 

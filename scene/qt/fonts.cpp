@@ -8,9 +8,10 @@ QFont japaneseFont(int pixelSize)
 {
     QFont font;
     // The first family present wins; IPAPGothic was made with the same metrics as the first.
-    static const QStringList families = QString::fromUtf8(
-            "ＭＳ Ｐゴシック,MS PGothic,IPAPGothic,IPAexGothic,Noto Sans CJK JP,VL PGothic,TakaoPGothic")
-                                                .split(QLatin1Char(','));
+    static const QStringList families =
+        QString::fromUtf8("ＭＳ Ｐゴシック,MS PGothic,IPAPGothic,IPAexGothic,Noto Sans CJK JP,VL "
+                          "PGothic,TakaoPGothic")
+            .split(QLatin1Char(','));
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);

@@ -10,66 +10,67 @@ namespace scene_qt {
 
 namespace {
 
-QColor toQColor(scene::Rgb c)
-{
-    return QColor(c.r, c.g, c.b);
-}
-
-const QFont &fontFor(scene::LabelFont role)
-{
-    static const QFont standard = japaneseFont(kStandardFontPixels);
-    static const QFont pointName = japaneseFont(kPointNameFontPixels);
-    return role == scene::LabelFont::Point ? pointName : standard;
-}
-
-const QFontMetricsF &metricsFor(scene::LabelFont role)
-{
-    static const QFontMetricsF standard(fontFor(scene::LabelFont::Standard));
-    static const QFontMetricsF pointName(fontFor(scene::LabelFont::Point));
-    return role == scene::LabelFont::Point ? pointName : standard;
-}
-
-void paintLine(QPainter &p, const scene::LineItem &line)
-{
-    const bool axisAligned = line.X1 == line.X2 || line.Y1 == line.Y2;
-    p.setRenderHint(QPainter::Antialiasing, !axisAligned);
-    QPen pen(toQColor(line.BorderColor), line.BorderWidth);
-    pen.setCapStyle(line.BorderWidth > 1 ? Qt::RoundCap : Qt::FlatCap);
-    p.setPen(pen);
-    p.drawLine(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2));
-}
-
-void paintShape(QPainter &p, const scene::ShapeItem &shape)
-{
-    p.setRenderHint(QPainter::Antialiasing, true);
-    // The outline is one pixel wide and lies inside the item's box.
-    const QRectF box(shape.Left + 0.5, shape.Top + 0.5, shape.Width - 1, shape.Height - 1);
-    QPainterPath outline;
-    if (shape.Shape == scene::ShapeKind::Circle) {
-        outline.addEllipse(box);
-    } else {
-        const qreal radius = std::min(shape.Width, shape.Height) * 0.15;
-        outline.addRoundedRect(box, radius, radius);
+    QColor toQColor(scene::Rgb c)
+    {
+        return QColor(c.r, c.g, c.b);
     }
-    if (shape.BackOpaque)
-        p.fillPath(outline, toQColor(shape.BackColor));
-    if (shape.Filled)
-        p.fillPath(outline, toQColor(shape.FillColor));
-    p.strokePath(outline, QPen(toQColor(shape.BorderColor), 1));
-}
 
-void paintLabel(QPainter &p, const scene::LabelItem &label)
-{
-    const QRectF box = labelRect(label);
-    if (box.isEmpty())
-        return;
-    p.setRenderHint(QPainter::Antialiasing, false);
-    if (label.BackOpaque)
-        p.fillRect(box, toQColor(label.BackColor));
-    p.setFont(fontFor(label.Font));
-    p.setPen(toQColor(label.ForeColor));
-    p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromUtf8(label.Caption));
-}
+    const QFont &fontFor(scene::LabelFont role)
+    {
+        static const QFont standard = japaneseFont(kStandardFontPixels);
+        static const QFont pointName = japaneseFont(kPointNameFontPixels);
+        return role == scene::LabelFont::Point ? pointName : standard;
+    }
+
+    const QFontMetricsF &metricsFor(scene::LabelFont role)
+    {
+        static const QFontMetricsF standard(fontFor(scene::LabelFont::Standard));
+        static const QFontMetricsF pointName(fontFor(scene::LabelFont::Point));
+        return role == scene::LabelFont::Point ? pointName : standard;
+    }
+
+    void paintLine(QPainter &p, const scene::LineItem &line)
+    {
+        const bool axisAligned = line.X1 == line.X2 || line.Y1 == line.Y2;
+        p.setRenderHint(QPainter::Antialiasing, !axisAligned);
+        QPen pen(toQColor(line.BorderColor), line.BorderWidth);
+        pen.setCapStyle(line.BorderWidth > 1 ? Qt::RoundCap : Qt::FlatCap);
+        p.setPen(pen);
+        p.drawLine(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2));
+    }
+
+    void paintShape(QPainter &p, const scene::ShapeItem &shape)
+    {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        // The outline is one pixel wide and lies inside the item's box.
+        const QRectF box(shape.Left + 0.5, shape.Top + 0.5, shape.Width - 1, shape.Height - 1);
+        QPainterPath outline;
+        if (shape.Shape == scene::ShapeKind::Circle) {
+            outline.addEllipse(box);
+        } else {
+            const qreal radius = std::min(shape.Width, shape.Height) * 0.15;
+            outline.addRoundedRect(box, radius, radius);
+        }
+        if (shape.BackOpaque)
+            p.fillPath(outline, toQColor(shape.BackColor));
+        if (shape.Filled)
+            p.fillPath(outline, toQColor(shape.FillColor));
+        p.strokePath(outline, QPen(toQColor(shape.BorderColor), 1));
+    }
+
+    void paintLabel(QPainter &p, const scene::LabelItem &label)
+    {
+        const QRectF box = labelRect(label);
+        if (box.isEmpty())
+            return;
+        p.setRenderHint(QPainter::Antialiasing, false);
+        if (label.BackOpaque)
+            p.fillRect(box, toQColor(label.BackColor));
+        p.setFont(fontFor(label.Font));
+        p.setPen(toQColor(label.ForeColor));
+        p.drawText(
+            box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromUtf8(label.Caption));
+    }
 
 } // namespace
 
@@ -78,7 +79,7 @@ QRectF labelRect(const scene::LabelItem &label)
     const QFontMetricsF &metrics = metricsFor(label.Font);
     const QString caption = QString::fromUtf8(label.Caption);
     return QRectF(label.Left, label.Top, std::ceil(metrics.horizontalAdvance(caption)),
-                  std::ceil(metrics.height()));
+        std::ceil(metrics.height()));
 }
 
 bool isOnLabel(const scene::Scene &scene, QPointF point)
