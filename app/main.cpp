@@ -1,3 +1,4 @@
+#include "app_icon.h"
 #include "form1.h"
 
 #include <QApplication>
@@ -9,6 +10,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Brinmoor"));
     QApplication::setOrganizationName(QStringLiteral("Tolvane"));
     QApplication::setApplicationVersion(QStringLiteral(BRINMOOR_VERSION));
+    // The task bar shows this icon; the desktop file name ties the window to its menu entry.
+    QApplication::setWindowIcon(appIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(BRINMOOR_APP_ID));
     // One look everywhere: the button faces and panels were laid out against Fusion.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
