@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks it holds exactly the program, its menu
+# entry, its icons, its metadata and its licence, and that each PNG has the size its folder names.
+# Usage: install_listing.sh CMAKE BUILD_DIR PREFIX APP_ID ICON_SIZE...
+set -euo pipefail
+cmake=$1 build=$2 prefix=$3 id=$4
+shift 4
+sizes=("$@")
+
+rm -rf "$prefix"
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+expected=(
+    bin/Brinmoor
+    share/applications/$id.desktop
+    share/doc/brinmoor/copyright
+    share/icons/hicolor/scalable/apps/$id.svg
+    share/metainfo/$id.metainfo.xml
+)
+for s in "${sizes[@]}"; do
+    expected+=("share/icons/hicolor/${s}x${s}/apps/$id.png")
+done
+
+fail=0
+if ! diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort); then
+    echo "FAIL: the installed files differ from the expected list (- expected, + installed)"
+    fail=1
+fi
+[ -x "$prefix/bin/Brinmoor" ] || { echo "FAIL: bin/Brinmoor is not executable"; fail=1; }
+
+# PNG width and height are the big-endian words at bytes 16 and 20 of the IHDR chunk.
+for s in "${sizes[@]}"; do
+    png=$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png
+    [ -f "$png" ] || continue
+    read -r w h < <(od -An -tu1 -j16 -N8 "$png" |
+        awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
+    if [ "$w" != "$s" ] || [ "$h" != "$s" ]; then
+        echo "FAIL: ${s}x${s}/apps/$id.png is ${w}x${h}"
+        fail=1
+    fi
+done
+
+# The menu entry must name what was installed: the icon by its id and the program by its name.
+desktop=$prefix/share/applications/$id.desktop
+if [ -f "$desktop" ]; then
+    grep -qx "Icon=$id" "$desktop" || { echo "FAIL: Icon= does not name $id"; fail=1; }
+    exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+    [ -x "$prefix/bin/$exec_name" ] || { echo "FAIL: Exec=$exec_name is not in bin/"; fail=1; }
+fi
+
+[ $fail -eq 0 ] && echo "installed ${#expected[@]} files into $prefix"
+exit $fail

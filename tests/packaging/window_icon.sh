@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Starts the installed program in its own X server and reads what a task bar reads: the
+# window's _NET_WM_ICON must carry the icon at every rendered size, with a 16 px picture that is
+# not empty, and WM_CLASS must match the menu entry's StartupWMClass.
+# Usage: window_icon.sh PREFIX APP_ID ICON_SIZE...
+set -euo pipefail
+prefix=$1 id=$2
+shift 2
+sizes=("$@")
+
+work=$(mktemp -d)
+xvfb_pid= app_pid=
+cleanup()
+{
+    local status=$?
+    [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+    exit "$status"
+}
+trap cleanup EXIT
+
+# -displayfd picks a free display and writes its number once the server accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display")
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
+
+"$prefix/bin/Brinmoor" 2>"$work/app.log" &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" | head -n1) || true
+[ -n "$window" ] || { echo "FAIL: no window from $prefix/bin/Brinmoor"; cat "$work/app.log"; exit 1; }
+
+fail=0
+# The property is width, height, then width × height ARGB pixels, once per size; -len lifts
+# xprop's default cut-off, which would drop the larger sizes.
+xprop -len 16000000 -id "$window" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= *//; s/, */\n/g' >"$work/icon"
+read -r found opaque16 < <(awk '
+    BEGIN { n = 0 }
+    { v[n++] = $1 }
+    END {
+        i = 0; list = ""; opaque = -1
+        while (i + 1 < n) {
+            w = v[i]; h = v[i + 1]
+            if (w == 16 && h == 16) {
+                opaque = 0
+                for (p = 0; p < 256; p++) if (int(v[i + 2 + p] / 16777216) >= 128) opaque++
+            }
+            list = list (list == "" ? "" : ",") w "x" h
+            i += 2 + w * h
+        }
+        print list, opaque
+    }' "$work/icon")
+expected=$(printf '%s\n' "${sizes[@]}" | sort -n | awk '{ printf "%s%sx%s", (NR > 1 ? "," : ""), $1, $1 }')
+found=$(tr ',' '\n' <<<"$found" | sort -t x -k1,1n | paste -sd,)
+if [ "$found" != "$expected" ]; then
+    echo "FAIL: window icon sizes are '$found', expected '$expected'"
+    fail=1
+fi
+# The white tile fills most of the 16 px icon; a blank or failed image has no opaque pixel.
+if [ "$opaque16" -lt 128 ]; then
+    echo "FAIL: the 16 px window icon has $opaque16 opaque pixels of 256"
+    fail=1
+fi
+
+wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)".*/\1/p')
+startup=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$id.desktop")
+if [ "$wm_class" != "$startup" ]; then
+    echo "FAIL: WM_CLASS class '$wm_class' differs from StartupWMClass '$startup'"
+    fail=1
+fi
+
+[ $fail -eq 0 ] && echo "window icon $found, 16 px: $opaque16 opaque pixels; WM_CLASS $wm_class"
+exit $fail
