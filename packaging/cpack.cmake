@@ -6,9 +6,11 @@ set(CPACK_PACKAGE_NAME brinmoor)
 set(CPACK_PACKAGE_VENDOR Tolvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "geometry demonstration: equilateral triangles on a triangle's sides")
-set(CPACK_PACKAGE_DESCRIPTION "Brinmoor draws triangle ABC and an equilateral triangle on \
-each of its sides, for teaching geometry in the classroom. Dragging vertex A moves the whole \
-figure; the quadrilateral AFED stays a parallelogram. Its texts are Japanese.")
+# One line per control-file line, so `apt show` wraps nothing.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Brinmoor draws triangle ABC and an equilateral triangle on each of its sides,"
+    "for teaching geometry in the classroom. Dragging vertex A moves the whole"
+    "figure; the quadrilateral AFED stays a parallelogram. Its texts are Japanese.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

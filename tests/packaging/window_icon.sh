@@ -55,7 +55,7 @@ read -r found opaque16 < <(awk '
             list = list (list == "" ? "" : ",") w "x" h
             i += 2 + w * h
         }
-        print list, opaque
+        print (list == "" ? "none" : list), opaque
     }' "$work/icon")
 expected=$(printf '%s\n' "${sizes[@]}" | sort -n | awk '{ printf "%s%sx%s", (NR > 1 ? "," : ""), $1, $1 }')
 found=$(tr ',' '\n' <<<"$found" | sort -t x -k1,1n | paste -sd,)
