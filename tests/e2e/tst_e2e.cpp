@@ -122,7 +122,10 @@ void tst_EndToEnd::initTestCase()
     shotDir = QStringLiteral(BRINMOOR_E2E_SHOTS);
     QVERIFY(QDir().mkpath(shotDir));
     QString error;
-    QVERIFY2(server.start(kScreenSize, shotDir + QStringLiteral("/xvfb.log"), &error),
+    QVERIFY2(
+        server.start(kScreenSize,
+            QStringLiteral("%1/xvfb-%2.log").arg(shotDir).arg(QCoreApplication::applicationPid()),
+            &error),
         qPrintable(error));
     QVERIFY2(client.open(server.display(), &error), qPrintable(error));
     qInfo("X server on %s", qPrintable(server.display()));
@@ -656,6 +659,7 @@ void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
                                .arg(program.exitDescription())));
     }
     qInfo("storm: %d actions in %lld ms", actions, timer.elapsed());
+    save(grab(), QStringLiteral("storm-last"));
     for (int button = 1; button <= 3; ++button)
         client.setButton(button, false);
     QVERIFY2(program.isAlive(), qPrintable(program.exitDescription()));
