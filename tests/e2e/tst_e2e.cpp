@@ -2,29 +2,23 @@
 // platform plugin, the installed fonts, and pointer events that travel through the server.
 // Every case starts a fresh program; screenshots of each case go to BRINMOOR_E2E_SHOTS.
 
+#include "desktop_user.h"
 #include "expected_screen.h"
 #include "figure/construction.h"
-#include "x_session.h"
 
-#include <QDir>
+#include <QColor>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace {
 
-const QString kCaption = QStringLiteral("△ＡＢＣの各辺をそれぞれ１辺とする正三角形   by Tolvane");
 constexpr QSize kOpeningSize(900, 541);
-constexpr QSize kScreenSize(1920, 1200);
-
-// Pause after every pointer event. Events sent in one burst may reach the program as one
-// move; the cases that count moves rely on this pause.
-constexpr int kPauseMs = 30;
-constexpr int kScreenTimeoutMs = 8000;
 
 // The controls at their design places (logical pixels of the client area).
 const QRectF kCommand1(8, 8, 89, 57);
@@ -41,34 +35,6 @@ const QRectF kCheckIndicator(128, 72, 16, 17);
 
 // A quiet place on the window: away from the figure, the labels and the controls.
 constexpr QPointF kFarAway(820, 480);
-
-// Pixels that differ between two screenshots of equal size, leaving out the given logical
-// rectangles (the controls, whose focus and hover frames the style draws).
-int differingPixels(
-    const QImage &a, const QImage &b, const QList<QRectF> &skip, int scale, QRect *first)
-{
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QPointF logical(double(x) / scale, double(y) / scale);
-            if (std::any_of(
-                    skip.begin(), skip.end(), [&](const QRectF &r) { return r.contains(logical); }))
-                continue;
-            if ((a.pixel(x, y) | 0xff000000) != (b.pixel(x, y) | 0xff000000)) {
-                if (count == 0 && first)
-                    *first = QRect(x, y, 1, 1);
-                ++count;
-            }
-        }
-    }
-    return count;
-}
-
-QImage region(const QImage &shot, QRectF logical, int scale)
-{
-    const QRectF device(logical.topLeft() * scale, logical.size() * scale);
-    return shot.copy(device.toAlignedRect());
-}
 
 } // namespace
 
@@ -93,202 +59,36 @@ private slots:
     void eventStormLeavesTheInitialScreenAfterReset();
 
 private:
-    bool launch(int scaleFactor = 1);
-    QPoint toScreen(QPointF logical) const;
-    void moveTo(QPointF logical);
-    void press(int button = 1);
-    void release(int button = 1);
-    void click(QPointF logical);
-    void clickControl(const QRectF &control);
-    void drag(QPointF from, QPointF to, int steps);
-    void resizeTo(QSize size);
-
-    QImage grab() const { return client.grab(window); }
-    bool showsScreen(const ExpectedScreen &expected, const QString &shotName, QString *message,
-        QImage *shot = nullptr);
-    QImage settledShot();
-    void save(const QImage &shot, const QString &name) const;
-
-    XServer server;
-    XClient client;
-    Program program;
-    unsigned long window = 0;
-    int scale = 1;
-    QString shotDir;
+    DesktopUser user;
+    QString error;
 };
 
 void tst_EndToEnd::initTestCase()
 {
-    shotDir = QStringLiteral(BRINMOOR_E2E_SHOTS);
-    QVERIFY(QDir().mkpath(shotDir));
-    QString error;
-    QVERIFY2(
-        server.start(kScreenSize,
-            QStringLiteral("%1/xvfb-%2.log").arg(shotDir).arg(QCoreApplication::applicationPid()),
-            &error),
-        qPrintable(error));
-    QVERIFY2(client.open(server.display(), &error), qPrintable(error));
-    qInfo("X server on %s", qPrintable(server.display()));
+    QVERIFY2(user.startServer(QStringLiteral(BRINMOOR_E2E_SHOTS), &error), qPrintable(error));
 }
 
 void tst_EndToEnd::cleanupTestCase()
 {
-    program.stop();
-    client.close();
-    server.stop();
+    user.stopServer();
 }
 
 void tst_EndToEnd::cleanup()
 {
-    program.stop();
-    window = 0;
-    scale = 1;
-    client.movePointer(QPoint(kScreenSize.width() - 1, kScreenSize.height() - 1));
-    for (int button = 1; button <= 3; ++button)
-        client.setButton(button, false);
-}
-
-bool tst_EndToEnd::launch(int scaleFactor)
-{
-    scale = scaleFactor;
-    QString error;
-    QStringList environment;
-    if (scaleFactor != 1)
-        environment << QStringLiteral("QT_SCALE_FACTOR=%1").arg(scaleFactor);
-    const QString log =
-        QStringLiteral("%1/%2.log").arg(shotDir, QString::fromLatin1(QTest::currentTestFunction()));
-    if (!program.start(
-            QStringLiteral(BRINMOOR_EXECUTABLE), server.display(), environment, log, &error)) {
-        qWarning("%s", qPrintable(error));
-        return false;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    while (!(window = client.findWindow(kCaption)) && timer.elapsed() < 15000 && program.isAlive())
-        QThread::msleep(50);
-    if (!window) {
-        qWarning("no window captioned %s appeared (program: %s, see %s)", qPrintable(kCaption),
-            qPrintable(program.exitDescription()), qPrintable(log));
-        return false;
-    }
-    return true;
-}
-
-QPoint tst_EndToEnd::toScreen(QPointF logical) const
-{
-    return client.windowOrigin(window) + devicePixel(logical, scale);
-}
-
-void tst_EndToEnd::moveTo(QPointF logical)
-{
-    client.movePointer(toScreen(logical));
-    QThread::msleep(kPauseMs);
-}
-
-void tst_EndToEnd::press(int button)
-{
-    client.setButton(button, true);
-    QThread::msleep(kPauseMs);
-}
-
-void tst_EndToEnd::release(int button)
-{
-    client.setButton(button, false);
-    QThread::msleep(kPauseMs);
-}
-
-void tst_EndToEnd::click(QPointF logical)
-{
-    moveTo(logical);
-    press();
-    release();
-}
-
-void tst_EndToEnd::clickControl(const QRectF &control)
-{
-    click(control.center());
-    // Off the control again, so that its hover look leaves the screenshots alone.
-    moveTo(kFarAway);
-}
-
-void tst_EndToEnd::drag(QPointF from, QPointF to, int steps)
-{
-    moveTo(from);
-    press();
-    for (int i = 1; i <= steps; ++i)
-        moveTo(from + (to - from) * i / steps);
-    release();
-}
-
-void tst_EndToEnd::resizeTo(QSize size)
-{
-    client.resizeWindow(window, size * scale);
-    QElapsedTimer timer;
-    timer.start();
-    while (client.windowSize(window) != size * scale && timer.elapsed() < 5000)
-        QThread::msleep(20);
-}
-
-// Waits until the screenshot matches (the program paints when it gets to it), then keeps
-// the last one for review. On a timeout, message lists what still differs.
-bool tst_EndToEnd::showsScreen(
-    const ExpectedScreen &expected, const QString &shotName, QString *message, QImage *shot)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QImage last;
-    QStringList problems;
-    do {
-        if (!program.isAlive()) {
-            *message = QStringLiteral("the program ended: %1").arg(program.exitDescription());
-            return false;
-        }
-        last = grab();
-        problems = expected.problems(last, scale);
-        if (problems.isEmpty())
-            break;
-        QThread::msleep(50);
-    } while (timer.elapsed() < kScreenTimeoutMs);
-    save(last, shotName);
-    if (shot)
-        *shot = last;
-    *message = QStringLiteral("%1:\n  %2").arg(shotName, problems.join(QStringLiteral("\n  ")));
-    return problems.isEmpty();
-}
-
-// A screenshot once the program has stopped painting: two in a row, 150 ms apart, agree.
-QImage tst_EndToEnd::settledShot()
-{
-    QThread::msleep(150);
-    QImage previous = grab();
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 5000) {
-        QThread::msleep(150);
-        QImage next = grab();
-        if (next == previous)
-            return next;
-        previous = next;
-    }
-    return previous;
-}
-
-void tst_EndToEnd::save(const QImage &shot, const QString &name) const
-{
-    if (!shot.isNull())
-        shot.save(QStringLiteral("%1/%2.png").arg(shotDir, name));
+    user.quit();
 }
 
 #define VERIFY_SCREEN(expected, name)                                                              \
     do {                                                                                           \
         QString message_;                                                                          \
-        QVERIFY2(showsScreen(expected, QStringLiteral(name), &message_), qPrintable(message_));    \
+        QVERIFY2(                                                                                  \
+            user.showsScreen(expected, QStringLiteral(name), &message_), qPrintable(message_));    \
     } while (false)
 
 void tst_EndToEnd::startUpScreenShowsTheFigureInItsColours()
 {
-    QVERIFY(launch());
-    QCOMPARE(client.windowSize(window), kOpeningSize);
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
+    QCOMPARE(user.client().windowSize(user.window()), kOpeningSize);
 
     // The places the checks look at come from the figure library; make sure they are the
     // figure's documented numbers for this size before trusting them.
@@ -302,8 +102,8 @@ void tst_EndToEnd::startUpScreenShowsTheFigureInItsColours()
 
     QImage shot;
     QString message;
-    QVERIFY2(
-        showsScreen(expected, QStringLiteral("startup"), &message, &shot), qPrintable(message));
+    QVERIFY2(user.showsScreen(expected, QStringLiteral("startup"), &message, &shot),
+        qPrintable(message));
 
     // The picture in the README shows this screen; fonts and antialiasing may differ a little
     // from where it was made, nothing else.
@@ -329,34 +129,34 @@ void tst_EndToEnd::startUpScreenShowsTheFigureInItsColours()
 
 void tst_EndToEnd::startUpScreenAtScaleTwoShowsTheSameFigure()
 {
-    QVERIFY(launch(2));
-    QCOMPARE(client.windowSize(window), QSize(1800, 1082));
+    QVERIFY2(user.launch(2, &error), qPrintable(error));
+    QCOMPARE(user.client().windowSize(user.window()), QSize(1800, 1082));
     const ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "startup-scale2");
 }
 
 void tst_EndToEnd::dragFromFarAwayMovesAByThePointerDisplacement()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "drag-before");
 
     // Two moves of the same press, so that the displacement adds up over the events.
-    drag(kFarAway, kFarAway + QPointF(10, -5), 2);
+    user.drag(kFarAway, kFarAway + QPointF(10, -5), 2);
     expected.moveA(10, -5);
     QCOMPARE(expected.scene().Line2[2].BorderColor, scene::paletteColor(figure::colour::kLightRed));
     VERIFY_SCREEN(expected, "drag-after");
 
     // Releasing ended the drag: moves without a button change nothing.
-    const QImage before = settledShot();
-    moveTo(kFarAway + QPointF(-200, -100));
-    moveTo(kFarAway + QPointF(-300, -300));
-    QCOMPARE(differingPixels(before, settledShot(), {}, scale, nullptr), 0);
+    const QImage before = user.settledShot();
+    user.moveTo(kFarAway + QPointF(-200, -100));
+    user.moveTo(kFarAway + QPointF(-300, -300));
+    QCOMPARE(differingPixels(before, user.settledShot(), {}, user.scale(), nullptr), 0);
 }
 
 void tst_EndToEnd::singleMoveOntoRectangleLightsItBlue()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "rectangle-before");
 
@@ -383,10 +183,10 @@ void tst_EndToEnd::singleMoveOntoRectangleLightsItBlue()
     QVERIFY2(best, "no pixel displacement makes AFED a rectangle");
 
     const QPointF pressAt(800, 100);
-    moveTo(pressAt);
-    press();
-    moveTo(pressAt + QPointF(*best));
-    release();
+    user.moveTo(pressAt);
+    user.press();
+    user.moveTo(pressAt + QPointF(*best));
+    user.release();
     expected.moveA(best->x(), best->y());
     QCOMPARE(
         expected.scene().Line4[0].BorderColor, scene::paletteColor(figure::colour::kLightBlue));
@@ -395,17 +195,17 @@ void tst_EndToEnd::singleMoveOntoRectangleLightsItBlue()
 
 void tst_EndToEnd::pressOnLabelAStartsNoDrag()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "label-before");
-    const QImage before = settledShot();
+    const QImage before = user.settledShot();
 
     const scene::LabelItem &labelA = expected.scene().Label1[0];
     const QPointF inside(std::ceil(labelA.Left) + 4, std::ceil(labelA.Top) + 8);
-    drag(inside, inside + QPointF(30, 20), 3);
-    moveTo(kFarAway);
+    user.drag(inside, inside + QPointF(30, 20), 3);
+    user.moveTo(kFarAway);
     QRect firstChange;
-    const int changed = differingPixels(before, settledShot(), {}, scale, &firstChange);
+    const int changed = differingPixels(before, user.settledShot(), {}, user.scale(), &firstChange);
     QVERIFY2(changed == 0,
         qPrintable(QStringLiteral("%1 pixels changed, first at (%2, %3)")
                        .arg(changed)
@@ -414,54 +214,54 @@ void tst_EndToEnd::pressOnLabelAStartsNoDrag()
 
     // Just left of the box the same press does drag: the box starts where its formula says.
     const QPointF outside(std::floor(labelA.Left) - 3, std::ceil(labelA.Top) + 8);
-    drag(outside, outside + QPointF(30, 20), 3);
+    user.drag(outside, outside + QPointF(30, 20), 3);
     expected.moveA(30, 20);
     VERIFY_SCREEN(expected, "label-outside-drag");
 }
 
 void tst_EndToEnd::marksStopAtTenAndGoLastFirst()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "marks-before");
 
     const auto stepA = [&] {
-        drag(kFarAway, kFarAway + QPointF(14, 0), 2);
+        user.drag(kFarAway, kFarAway + QPointF(14, 0), 2);
         expected.moveA(14, 0);
     };
     for (int i = 0; i < 10; ++i) {
-        clickControl(kCommand2Place);
+        user.clickControl(kCommand2Place, kFarAway);
         expected.placeMark();
         stepA();
     }
     VERIFY_SCREEN(expected, "marks-ten");
 
     // The button is disabled now: an eleventh click leaves A's new place unmarked.
-    clickControl(kCommand2Place);
+    user.clickControl(kCommand2Place, kFarAway);
     expected.placeMark();
     QCOMPARE(expected.state().markCount, std::int16_t(10));
     QThread::msleep(300);
     VERIFY_SCREEN(expected, "marks-no-eleventh");
 
-    clickControl(kCommand2Remove);
+    user.clickControl(kCommand2Remove, kFarAway);
     expected.removeMark();
     VERIFY_SCREEN(expected, "marks-nine");
-    clickControl(kCommand2Remove);
+    user.clickControl(kCommand2Remove, kFarAway);
     expected.removeMark();
     VERIFY_SCREEN(expected, "marks-eight");
 
-    clickControl(kCommand1);
+    user.clickControl(kCommand1, kFarAway);
     expected.reset();
     VERIFY_SCREEN(expected, "marks-reset");
 }
 
 void tst_EndToEnd::memoStrokesLastUntilAnOptionButtonOrResize()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "memo-before");
 
-    drag(kFarAway, kFarAway + QPointF(20, -10), 2);
+    user.drag(kFarAway, kFarAway + QPointF(20, -10), 2);
     expected.moveA(20, -10);
     VERIFY_SCREEN(expected, "memo-dragged");
 
@@ -474,135 +274,136 @@ void tst_EndToEnd::memoStrokesLastUntilAnOptionButtonOrResize()
     const QPolygonF throughB {QPointF(205, underB), QPointF(240, underB), QPointF(275, underB),
         QPointF(310, underB), QPointF(345, underB)};
     const auto drawStroke = [&](const QPolygonF &stroke) {
-        moveTo(stroke.first());
-        press();
+        user.moveTo(stroke.first());
+        user.press();
         for (int i = 1; i < stroke.size(); ++i)
-            moveTo(stroke[i]);
-        release();
+            user.moveTo(stroke[i]);
+        user.release();
         expected.addStroke(stroke);
     };
 
-    clickControl(kOption1);
+    user.clickControl(kOption1, kFarAway);
     expected.clearStrokes();
     drawStroke(top);
     drawStroke(slope);
     drawStroke(throughB);
     QImage shot;
     QString message;
-    QVERIFY2(
-        showsScreen(expected, QStringLiteral("memo-drawn"), &message, &shot), qPrintable(message));
+    QVERIFY2(user.showsScreen(expected, QStringLiteral("memo-drawn"), &message, &shot),
+        qPrintable(message));
 
     // Label B's opaque box covers the stroke under it; just left of the box it shows.
-    const int row = devicePixel(QPointF(0, underB), scale).y();
-    QCOMPARE(
-        QColor(shot.pixel(devicePixel(QPointF(std::floor(labelB.Left) - 4, 0), scale).x(), row)),
+    const int row = devicePixel(QPointF(0, underB), user.scale()).y();
+    QCOMPARE(QColor(shot.pixel(
+                 devicePixel(QPointF(std::floor(labelB.Left) - 4, 0), user.scale()).x(), row)),
         QColor(0, 0, 192));
     for (int x = int(std::ceil(labelB.Left)) + 1; x <= int(std::ceil(labelB.Left)) + 10; ++x) {
-        const QRgb c = shot.pixel(devicePixel(QPointF(x, 0), scale).x(), row);
+        const QRgb c = shot.pixel(devicePixel(QPointF(x, 0), user.scale()).x(), row);
         QVERIFY2(!(qBlue(c) > qRed(c) + 40 && qBlue(c) > qGreen(c) + 40),
             qPrintable(QStringLiteral("memo stroke shows through label B's box at x = %1: %2")
                            .arg(x)
                            .arg(rgbText(c))));
     }
 
-    clickControl(kCommand1);
+    user.clickControl(kCommand1, kFarAway);
     expected.reset();
     VERIFY_SCREEN(expected, "memo-after-reset");
-    clickControl(kCheck1);
+    user.clickControl(kCheck1, kFarAway);
     expected.toggleGrid();
     VERIFY_SCREEN(expected, "memo-grid-hidden");
-    clickControl(kCheck1);
+    user.clickControl(kCheck1, kFarAway);
     expected.toggleGrid();
     VERIFY_SCREEN(expected, "memo-grid-shown");
 
-    clickControl(kOption1);
+    user.clickControl(kOption1, kFarAway);
     expected.clearStrokes();
     VERIFY_SCREEN(expected, "memo-cleared-by-memo-option");
 
     drawStroke(top);
     drawStroke(slope);
     VERIFY_SCREEN(expected, "memo-drawn-again");
-    clickControl(kOption0);
+    user.clickControl(kOption0, kFarAway);
     expected.clearStrokes();
     VERIFY_SCREEN(expected, "memo-cleared-by-move-option");
 
     // Back in move-A mode a drag moves A and draws nothing.
-    drag(kFarAway, kFarAway + QPointF(-6, 4), 2);
+    user.drag(kFarAway, kFarAway + QPointF(-6, 4), 2);
     expected.moveA(-6, 4);
     VERIFY_SCREEN(expected, "memo-mode-left");
 
-    clickControl(kOption1);
+    user.clickControl(kOption1, kFarAway);
     drawStroke(top);
     VERIFY_SCREEN(expected, "memo-before-resize");
-    resizeTo(QSize(640, 480));
+    user.resizeTo(QSize(640, 480));
     expected.resize(QSizeF(640, 480));
     VERIFY_SCREEN(expected, "memo-cleared-by-resize");
 }
 
 void tst_EndToEnd::resizeShowsTheInitialScreenOfTheNewSize()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     VERIFY_SCREEN(expected, "resize-before");
-    drag(kFarAway, kFarAway + QPointF(25, 15), 2);
+    user.drag(kFarAway, kFarAway + QPointF(25, 15), 2);
     expected.moveA(25, 15);
-    clickControl(kCommand2Place);
+    user.clickControl(kCommand2Place, kFarAway);
     expected.placeMark();
     VERIFY_SCREEN(expected, "resize-dragged");
 
-    resizeTo(QSize(640, 480));
-    QCOMPARE(client.windowSize(window), QSize(640, 480));
+    user.resizeTo(QSize(640, 480));
+    QCOMPARE(user.client().windowSize(user.window()), QSize(640, 480));
     expected.resize(QSizeF(640, 480));
     VERIFY_SCREEN(expected, "resize-640x480");
 
-    resizeTo(kOpeningSize);
-    QCOMPARE(client.windowSize(window), kOpeningSize);
+    user.resizeTo(kOpeningSize);
+    QCOMPARE(user.client().windowSize(user.window()), kOpeningSize);
     expected.resize(kOpeningSize);
     VERIFY_SCREEN(expected, "resize-back-900x541");
 }
 
 void tst_EndToEnd::resetShowsTheGridAndChecksTheBox()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
     ExpectedScreen expected(kOpeningSize);
     QImage start;
     QString message;
-    QVERIFY2(
-        showsScreen(expected, QStringLiteral("grid-start"), &message, &start), qPrintable(message));
-    const QImage checked = region(start, kCheckIndicator, scale);
+    QVERIFY2(user.showsScreen(expected, QStringLiteral("grid-start"), &message, &start),
+        qPrintable(message));
+    const QImage checked = region(start, kCheckIndicator, user.scale());
 
-    clickControl(kCheck1);
+    user.clickControl(kCheck1, kFarAway);
     expected.toggleGrid();
     VERIFY_SCREEN(expected, "grid-hidden");
-    QVERIFY2(region(settledShot(), kCheckIndicator, scale) != checked,
+    QVERIFY2(region(user.settledShot(), kCheckIndicator, user.scale()) != checked,
         "the check box still shows a check");
 
-    clickControl(kCommand1);
+    user.clickControl(kCommand1, kFarAway);
     expected.reset();
     VERIFY_SCREEN(expected, "grid-reset");
-    QVERIFY2(region(settledShot(), kCheckIndicator, scale) == checked,
+    QVERIFY2(region(user.settledShot(), kCheckIndicator, user.scale()) == checked,
         "reset left the check box unchecked");
 
     // Box and grid agree after the reset: the next click hides the grid and unchecks the box.
-    clickControl(kCheck1);
+    user.clickControl(kCheck1, kFarAway);
     expected.toggleGrid();
     VERIFY_SCREEN(expected, "grid-hidden-after-reset");
-    QVERIFY2(region(settledShot(), kCheckIndicator, scale) != checked,
+    QVERIFY2(region(user.settledShot(), kCheckIndicator, user.scale()) != checked,
         "the check box still shows a check");
-    clickControl(kCheck1);
+    user.clickControl(kCheck1, kFarAway);
     expected.toggleGrid();
     VERIFY_SCREEN(expected, "grid-shown-again");
-    QVERIFY(region(settledShot(), kCheckIndicator, scale) == checked);
+    QVERIFY(region(user.settledShot(), kCheckIndicator, user.scale()) == checked);
 }
 
 void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
 {
-    QVERIFY(launch());
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
+    XClient &x = user.client();
     const ExpectedScreen initial(kOpeningSize);
     QImage start;
     QString message;
-    QVERIFY2(
-        showsScreen(initial, QStringLiteral("storm-start"), &message, &start), qPrintable(message));
+    QVERIFY2(user.showsScreen(initial, QStringLiteral("storm-start"), &message, &start),
+        qPrintable(message));
 
     const quint32 seed = qEnvironmentVariableIsSet("BRINMOOR_E2E_SEED")
         ? quint32(qEnvironmentVariableIntValue("BRINMOOR_E2E_SEED"))
@@ -615,10 +416,11 @@ void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
         QSize(1900, 1180)};
     QSize current = kOpeningSize;
     const auto anywhere = [&] {
-        return QPoint(random.bounded(kScreenSize.width()), random.bounded(kScreenSize.height()));
+        return QPoint(random.bounded(DesktopUser::kScreenSize.width()),
+            random.bounded(DesktopUser::kScreenSize.height()));
     };
     const auto inWindow = [&] {
-        return client.windowOrigin(window)
+        return x.windowOrigin(user.window())
             + QPoint(random.bounded(std::max(1, current.width())),
                 random.bounded(std::max(1, current.height())));
     };
@@ -629,54 +431,54 @@ void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
     while (timer.elapsed() < 20000) {
         const int kind = random.bounded(100);
         if (kind < 30) {
-            client.movePointer(random.bounded(2) ? anywhere() : inWindow());
+            x.movePointer(random.bounded(2) ? anywhere() : inWindow());
         } else if (kind < 42) {
-            client.setButton(1 + random.bounded(3), true);
+            x.setButton(1 + random.bounded(3), true);
         } else if (kind < 54) {
-            client.setButton(1 + random.bounded(3), false); // often one that is not down
+            x.setButton(1 + random.bounded(3), false); // often one that is not down
         } else if (kind < 72) {
-            client.movePointer(toScreen(kControls[random.bounded(int(kControls.size()))].center()));
-            client.setButton(1, true);
-            client.setButton(1, false);
+            x.movePointer(user.toScreen(kControls[random.bounded(int(kControls.size()))].center()));
+            x.setButton(1, true);
+            x.setButton(1, false);
         } else if (kind < 80) {
             current = random.bounded(3) ? sizes[random.bounded(int(sizes.size()))]
                                         : QSize(1 + random.bounded(1900), 1 + random.bounded(1180));
-            client.resizeWindow(window, current);
+            x.resizeWindow(user.window(), current);
         } else {
             // A burst: a press and a run of moves with no pause, reaching in and out.
-            client.movePointer(inWindow());
-            client.setButton(1 + random.bounded(3), true);
+            x.movePointer(inWindow());
+            x.setButton(1 + random.bounded(3), true);
             for (int i = random.bounded(2, 12); i > 0; --i)
-                client.movePointer(random.bounded(4) ? inWindow() : anywhere());
+                x.movePointer(random.bounded(4) ? inWindow() : anywhere());
         }
         ++actions;
         if (random.bounded(3) == 0)
             QThread::msleep(random.bounded(1, 15));
         if (actions % 100 == 0)
-            QVERIFY2(program.isAlive(),
+            QVERIFY2(user.program().isAlive(),
                 qPrintable(QStringLiteral("the program ended after %1 actions: %2")
                                .arg(actions)
-                               .arg(program.exitDescription())));
+                               .arg(user.program().exitDescription())));
     }
     qInfo("storm: %d actions in %lld ms", actions, timer.elapsed());
-    save(grab(), QStringLiteral("storm-last"));
+    user.save(user.grab(), QStringLiteral("storm-last"));
     for (int button = 1; button <= 3; ++button)
-        client.setButton(button, false);
-    QVERIFY2(program.isAlive(), qPrintable(program.exitDescription()));
-    QCOMPARE(client.findWindow(kCaption), window);
+        x.setButton(button, false);
+    QVERIFY2(user.program().isAlive(), qPrintable(user.program().exitDescription()));
+    QCOMPARE(x.findWindow(DesktopUser::caption()), user.window());
 
     // A different size first, so that the opening size is a real resize that clears strokes.
-    resizeTo(QSize(640, 480));
-    resizeTo(kOpeningSize);
-    QCOMPARE(client.windowSize(window), kOpeningSize);
-    clickControl(kOption0);
-    clickControl(kCommand1);
-    QVERIFY2(showsScreen(initial, QStringLiteral("storm-end"), &message), qPrintable(message));
+    user.resizeTo(QSize(640, 480));
+    user.resizeTo(kOpeningSize);
+    QCOMPARE(x.windowSize(user.window()), kOpeningSize);
+    user.clickControl(kOption0, kFarAway);
+    user.clickControl(kCommand1, kFarAway);
+    QVERIFY2(user.showsScreen(initial, QStringLiteral("storm-end"), &message), qPrintable(message));
 
     // Exactly the opening screen, pixel for pixel, but for the focus and hover frames that
     // the style draws on the controls.
     QRect first;
-    const int changed = differingPixels(start, settledShot(), kControls, scale, &first);
+    const int changed = differingPixels(start, user.settledShot(), kControls, user.scale(), &first);
     QVERIFY2(changed == 0,
         qPrintable(QStringLiteral("%1 pixels differ from the opening screen, first at (%2, %3)")
                        .arg(changed)
