@@ -461,7 +461,7 @@ void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
                                .arg(user.program().exitDescription())));
     }
     qInfo("storm: %d actions in %lld ms", actions, timer.elapsed());
-    user.save(user.grab(), QStringLiteral("storm-last"));
+    user.save(user.settledShot(), QStringLiteral("storm-last"));
     for (int button = 1; button <= 3; ++button)
         x.setButton(button, false);
     QVERIFY2(user.program().isAlive(), qPrintable(user.program().exitDescription()));
