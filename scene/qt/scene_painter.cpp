@@ -15,6 +15,18 @@ namespace {
         return QColor(c.r, c.g, c.b);
     }
 
+    // The round ends of a thick line, as discs of its width. A round cap would send every
+    // segment through the general path stroker, which costs several times a whole frame.
+    void paintRoundEnds(QPainter &p, const scene::LineItem &line)
+    {
+        p.setPen(Qt::NoPen);
+        p.setBrush(toQColor(line.BorderColor));
+        const qreal radius = line.BorderWidth / 2.0;
+        p.drawEllipse(QPointF(line.X1, line.Y1), radius, radius);
+        p.drawEllipse(QPointF(line.X2, line.Y2), radius, radius);
+        p.setBrush(Qt::NoBrush);
+    }
+
     const QFont &fontFor(scene::LabelFont role)
     {
         static const QFont standard = japaneseFont(kStandardFontPixels);
@@ -34,7 +46,9 @@ namespace {
         const bool axisAligned = line.X1 == line.X2 || line.Y1 == line.Y2;
         p.setRenderHint(QPainter::Antialiasing, !axisAligned);
         QPen pen(toQColor(line.BorderColor), line.BorderWidth);
-        pen.setCapStyle(line.BorderWidth > 1 ? Qt::RoundCap : Qt::FlatCap);
+        pen.setCapStyle(Qt::FlatCap);
+        if (line.BorderWidth > 1)
+            paintRoundEnds(p, line);
         p.setPen(pen);
         p.drawLine(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2));
     }
