@@ -1,5 +1,7 @@
 #include "memo_layer.h"
 
+#include "scene/qt/scene_painter.h"
+
 #include <QPainter>
 
 void MemoLayer::resize(QSize size, qreal devicePixelRatio)
@@ -22,12 +24,17 @@ QRect MemoLayer::drawSegment(QPointF from, QPointF to)
 {
     if (image.isNull())
         return {};
+    // A pointer far outside the window must not make the stroke cost seconds.
+    const int pad = kPenWidth + 1;
+    const QRectF area =
+        QRectF(QPointF(0, 0), image.deviceIndependentSize()).adjusted(-pad, -pad, pad, pad);
+    if (!scene_qt::clipSegment(from, to, area))
+        return {};
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(color, kPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(from, to);
     empty = false;
-    const int pad = kPenWidth + 1;
     return QRectF(from, to).normalized().toAlignedRect().adjusted(-pad, -pad, pad, pad);
 }
 

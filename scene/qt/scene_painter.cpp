@@ -41,6 +41,19 @@ namespace {
         return role == scene::LabelFont::Point ? pointName : standard;
     }
 
+    // The part of the item plane that the painter's device can show, widened by margin so that
+    // line caps just outside it still reach in.
+    QRectF paintableArea(const QPainter &p, qreal margin)
+    {
+        const QPaintDevice *device = p.device();
+        bool invertible = false;
+        const QTransform toItems = p.worldTransform().inverted(&invertible);
+        if (!invertible)
+            return QRectF(QPointF(-1e9, -1e9), QPointF(1e9, 1e9));
+        return toItems.mapRect(QRectF(0, 0, device->width(), device->height()))
+            .adjusted(-margin, -margin, margin, margin);
+    }
+
     void paintLine(QPainter &p, const scene::LineItem &line)
     {
         const bool axisAligned = line.X1 == line.X2 || line.Y1 == line.Y2;
@@ -50,7 +63,10 @@ namespace {
         if (line.BorderWidth > 1)
             paintRoundEnds(p, line);
         p.setPen(pen);
-        p.drawLine(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2));
+        QPointF from(line.X1, line.Y1);
+        QPointF to(line.X2, line.Y2);
+        if (clipSegment(from, to, paintableArea(p, line.BorderWidth + 2)))
+            p.drawLine(from, to);
     }
 
     void paintShape(QPainter &p, const scene::ShapeItem &shape)
@@ -105,6 +121,38 @@ bool isOnLabel(const scene::Scene &scene, QPointF point)
             hit = hit || (item.Visible && labelRect(item).contains(point));
     });
     return hit;
+}
+
+bool clipSegment(QPointF &a, QPointF &b, const QRectF &area)
+{
+    // Liang-Barsky: the parameters t0 <= t1 of a + t (b - a) that stay inside every edge.
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double towards[4] = {-dx, dx, -dy, dy};
+    const double room[4] = {
+        a.x() - area.left(), area.right() - a.x(), a.y() - area.top(), area.bottom() - a.y()};
+    double t0 = 0;
+    double t1 = 1;
+    for (int edge = 0; edge < 4; ++edge) {
+        if (towards[edge] == 0) {
+            if (room[edge] < 0)
+                return false; // parallel to this edge and outside it
+            continue;
+        }
+        const double t = room[edge] / towards[edge];
+        if (towards[edge] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    if (t0 > 0)
+        a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+    if (t1 < 1)
+        b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    return true;
 }
 
 void paintScene(QPainter &painter, const scene::Scene &scene)

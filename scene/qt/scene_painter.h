@@ -24,6 +24,12 @@ QRectF labelRect(const scene::LabelItem &label);
 // True when a visible label covers the point; such a press belongs to the label.
 bool isOnLabel(const scene::Scene &scene, QPointF point);
 
+// Cuts the segment from a to b down to its part inside area and returns true, or returns
+// false when no part of it lies inside. A segment wholly inside is left exactly as it was.
+// The rasterizer spends time in proportion to a stroke's full length (a third of a second on
+// a wide antialiased line a million pixels long), so strokes are cut to what can be seen.
+bool clipSegment(QPointF &a, QPointF &b, const QRectF &area);
+
 } // namespace scene_qt
 
 #endif

@@ -1,0 +1,121 @@
+#include "event_model.h"
+
+#include <array>
+#include <cstdio>
+
+namespace fuzz {
+
+std::uint32_t SeededEntropy::next()
+{
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
+}
+
+std::uint32_t ByteEntropy::next()
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+        value <<= 8;
+        if (offset < size)
+            value |= data[offset++];
+    }
+    return value;
+}
+
+namespace {
+
+    // A coordinate in sixteenths of a pixel, as fractional high-density positions arrive.
+    double fractional(Entropy &e, int low, int high)
+    {
+        const int span = high - low;
+        return low + static_cast<double>(e.below(static_cast<std::uint32_t>(span) * 16)) / 16.0;
+    }
+
+    double coordinate(Entropy &e)
+    {
+        switch (e.below(20)) {
+        case 0:
+            return fractional(e, -1100000, 1100000); // far outside, as a long drag reports it
+        case 1:
+            return fractional(e, -40000, 40000);
+        case 2:
+            return static_cast<double>(e.below(3)) - 1; // on the edges: -1, 0, 1
+        default:
+            return fractional(e, -50, 1700);
+        }
+    }
+
+    struct Size
+    {
+        int width;
+        int height;
+    };
+
+    // Empty, tiny, ordinary, very wide, very tall and very large client areas.
+    Size clientSize(Entropy &e)
+    {
+        static constexpr std::array<Size, 14> kSpecial {
+            {{0, 0}, {1, 1}, {0, 541}, {900, 0}, {1, 541}, {900, 1}, {2, 2}, {900, 541}, {640, 480},
+                {400, 600}, {1800, 500}, {30000, 3}, {3, 30000}, {4000, 3000}}};
+        if (e.chance(50))
+            return kSpecial[e.below(kSpecial.size())];
+        return {static_cast<int>(e.below(1601)), static_cast<int>(e.below(1201))};
+    }
+
+    double farDistance(Entropy &e)
+    {
+        const double magnitude = e.chance(50) ? 1000000 : fractional(e, 0, 2000);
+        return e.chance(50) ? magnitude : -magnitude;
+    }
+
+} // namespace
+
+Event nextEvent(Entropy &e)
+{
+    Event event;
+    // Pointer traffic dominates, as it does in a classroom.
+    static constexpr std::array<std::uint8_t, 24> kWeights {
+        {0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 4, 4, 4, 5, 6, 7, 8, 9, 10, 4}};
+    event.kind = static_cast<EventKind>(kWeights[e.below(kWeights.size())]);
+    if (event.kind == EventKind::Resize && e.chance(60))
+        event.kind = EventKind::Move; // resizes are rarer still
+    event.button = static_cast<Button>(e.below(kButtonCount));
+    event.control = static_cast<Control>(e.below(kControlCount));
+    event.key = static_cast<Key>(e.below(kKeyCount));
+    event.nearA = e.chance(15);
+    if (event.nearA) {
+        event.x = fractional(e, -30, 30);
+        event.y = fractional(e, -40, 10);
+    } else {
+        event.x = coordinate(e);
+        event.y = coordinate(e);
+    }
+    event.farX = farDistance(e);
+    event.farY = farDistance(e);
+    event.steps = 1 + static_cast<int>(e.below(4));
+    event.repeat = e.chance(70) ? 1 : 1 + static_cast<int>(e.below(12));
+    const Size size = clientSize(e);
+    event.width = size.width;
+    event.height = size.height;
+    return event;
+}
+
+std::string describe(const Event &event)
+{
+    static constexpr std::array<const char *, kEventKindCount> kKinds {{"press", "move", "release",
+        "double-click", "click", "key", "resize", "far-drag", "deactivate", "hide-show", "touch"}};
+    static constexpr std::array<const char *, kControlCount> kControls {
+        {"Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1"}};
+    char text[200];
+    std::snprintf(text, sizeof text,
+        "%s button=%d control=%s x%d key=%d %s(%.4f, %.4f) far=(%.4f, %.4f) steps=%d size=%dx%d",
+        kKinds[static_cast<std::size_t>(event.kind)], static_cast<int>(event.button),
+        kControls[static_cast<std::size_t>(event.control)], event.repeat,
+        static_cast<int>(event.key), event.nearA ? "A+" : "", event.x, event.y, event.farX,
+        event.farY, event.steps, event.width, event.height);
+    return text;
+}
+
+} // namespace fuzz

@@ -1,0 +1,143 @@
+#include "figure_invariants.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace fuzz {
+
+namespace {
+
+    std::string message(const char *format, double a = 0, double b = 0)
+    {
+        char text[160];
+        std::snprintf(text, sizeof text, format, a, b);
+        return text;
+    }
+
+    std::string checkLine(const scene::LineItem &line, const char *name, int index)
+    {
+        if (std::isfinite(line.X1) && std::isfinite(line.Y1) && std::isfinite(line.X2)
+            && std::isfinite(line.Y2))
+            return {};
+        return std::string(name) + "(" + std::to_string(index)
+            + ") has a coordinate that is not finite";
+    }
+
+    template <std::size_t N>
+    std::string checkLines(const std::array<scene::LineItem, N> &lines, const char *name)
+    {
+        for (std::size_t i = 0; i < N; ++i) {
+            std::string broken = checkLine(lines[i], name, static_cast<int>(i));
+            if (!broken.empty())
+                return broken;
+        }
+        return {};
+    }
+
+    bool finiteShape(const scene::ShapeItem &shape)
+    {
+        return std::isfinite(shape.Left) && std::isfinite(shape.Top) && std::isfinite(shape.Width)
+            && std::isfinite(shape.Height);
+    }
+
+    std::string checkItemsFinite(const scene::Scene &s)
+    {
+        for (const std::string &broken :
+            {checkLines(s.Line1, "Line1"), checkLines(s.Line2, "Line2"),
+                checkLines(s.Line3, "Line3"), checkLines(s.Line4, "Line4"),
+                checkLines(s.Line5, "Line5"), checkLines(s.Line6, "Line6")})
+            if (!broken.empty())
+                return broken;
+        for (std::size_t i = 0; i < s.Label1.size(); ++i)
+            if (!std::isfinite(s.Label1[i].Left) || !std::isfinite(s.Label1[i].Top))
+                return "Label1(" + std::to_string(i) + ") is not at a finite place";
+        for (std::size_t i = 0; i < s.Shape2.size(); ++i)
+            if (!finiteShape(s.Shape2[i]))
+                return "Shape2(" + std::to_string(i) + ") is not at a finite place";
+        if (!finiteShape(s.Shape1) || !finiteShape(s.Shape3) || !std::isfinite(s.Label2.Left)
+            || !std::isfinite(s.Label2.Top))
+            return "a panel or the mark note is not at a finite place";
+        return {};
+    }
+
+    std::string checkStateFinite(const figure::FigureState &f)
+    {
+        const double values[] = {f.xA, f.yA, f.xB, f.yB, f.xC, f.yC, f.xD, f.yD, f.xE, f.yE, f.xF,
+            f.yF, f.halfBase, f.lenAB, f.lenAC, f.angAB, f.angAC, f.lastX, f.lastY};
+        static constexpr const char *kNames[] = {"xA", "yA", "xB", "yB", "xC", "yC", "xD", "yD",
+            "xE", "yE", "xF", "yF", "halfBase", "lenAB", "lenAC", "angAB", "angAC", "lastX",
+            "lastY"};
+        for (std::size_t i = 0; i < std::size(values); ++i)
+            if (!std::isfinite(values[i]))
+                return std::string(kNames[i]) + " is not finite";
+        return {};
+    }
+
+    std::string checkMarks(const figure::FigureState &f, const scene::Scene &s)
+    {
+        if (f.markCount < 0 || f.markCount > scene::kMarks)
+            return message("markCount is %.0f, outside 0..10", f.markCount);
+        for (int i = 0; i < scene::kMarks; ++i)
+            if (s.Shape2[static_cast<std::size_t>(i)].Visible != (i < f.markCount))
+                return message(
+                    "Shape2(%.0f) visibility disagrees with markCount %.0f", i, f.markCount);
+        return {};
+    }
+
+    std::string checkFlagsAndGrid(const figure::FigureState &f, const scene::Scene &s)
+    {
+        if (f.dragging != 0 && f.dragging != 1)
+            return message("dragging is %.0f", f.dragging);
+        if (f.gridShown != 0 && f.gridShown != 1)
+            return message("gridShown is %.0f", f.gridShown);
+        const bool shown = f.gridShown == 1;
+        for (const auto &line : s.Line5)
+            if (line.Visible != shown)
+                return message("a horizontal grid line disagrees with gridShown %.0f", f.gridShown);
+        for (const auto &line : s.Line6)
+            if (line.Visible != shown)
+                return message("a vertical grid line disagrees with gridShown %.0f", f.gridShown);
+        return {};
+    }
+
+} // namespace
+
+BaseTriangle expectedBase(float width, float height)
+{
+    BaseTriangle base;
+    base.yB = 0.8 * height;
+    base.yC = base.yB;
+    float halfBase = height / 3;
+    if (halfBase > width / 4)
+        halfBase = width / 4;
+    base.xB = width / 2 - halfBase;
+    base.xC = width / 2 + halfBase;
+    base.xE = width / 2;
+    base.yE = base.yB - halfBase * std::sqrt(3.0);
+    base.xA = base.xB + halfBase * (2.0 / 3.0);
+    base.yA = base.yB - (base.yB - base.yE) * (1.0 / 3.0);
+    return base;
+}
+
+std::string checkFigure(const figure::FigureState &state, const scene::Scene &scene)
+{
+    for (const std::string &broken : {checkMarks(state, scene), checkFlagsAndGrid(state, scene),
+             checkStateFinite(state), checkItemsFinite(scene)})
+        if (!broken.empty())
+            return broken;
+    return {};
+}
+
+std::string checkBase(const figure::FigureState &f, const BaseTriangle &base)
+{
+    // Exact: nothing but the initial screen may write these, and it writes these values.
+    if (f.xB != base.xB || f.yB != base.yB || f.xC != base.xC || f.yC != base.yC)
+        return message("B or C moved: B = (%g, %g)", f.xB, f.yB)
+            + message(", expected (%g, %g)", base.xB, base.yB);
+    if (f.xE != base.xE || f.yE != base.yE)
+        return message("E moved: E = (%g, %g)", f.xE, f.yE)
+            + message(", expected (%g, %g)", base.xE, base.yE);
+    return {};
+}
+
+} // namespace fuzz

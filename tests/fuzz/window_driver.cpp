@@ -1,0 +1,265 @@
+#include "window_driver.h"
+
+#include "form1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPointingDevice>
+#include <QtGui/qtestsupport_gui.h>
+#include <QtTest>
+
+namespace fuzz {
+
+namespace {
+
+    constexpr std::array<Qt::MouseButton, kButtonCount> kButtons {
+        {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}};
+    constexpr std::array<Qt::Key, kKeyCount> kKeys {{Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space,
+        Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Return, Qt::Key_Escape}};
+    constexpr std::array<const char *, kControlCount> kControlNames {
+        {"Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1"}};
+
+    std::string text(const char *format, double a = 0, double b = 0, double c = 0)
+    {
+        char buffer[200];
+        std::snprintf(buffer, sizeof buffer, format, a, b, c);
+        return buffer;
+    }
+
+} // namespace
+
+WindowDriver::WindowDriver(Form1 &form)
+    : form(form), touchScreen(QTest::createTouchDevice()), resetSize(form.size()),
+      base(expectedBase(static_cast<float>(form.width()), static_cast<float>(form.height())))
+{
+    for (int i = 0; i < kControlCount; ++i)
+        controls[static_cast<std::size_t>(i)] =
+            form.findChild<QAbstractButton *>(QLatin1String(kControlNames[i]));
+    gridBox = form.findChild<QCheckBox *>(QStringLiteral("Check1"));
+    other.resize(200, 100);
+    other.show();
+    form.activateWindow();
+    QCoreApplication::processEvents();
+}
+
+void WindowDriver::play(const Event &event)
+{
+    const QPointF at = position(event);
+    const Qt::MouseButton button = kButtons[static_cast<std::size_t>(event.button)];
+    switch (event.kind) {
+    case EventKind::Press:
+        press(at, button);
+        break;
+    case EventKind::Move:
+        move(at);
+        break;
+    case EventKind::Release:
+        release(at, button);
+        break;
+    case EventKind::DoubleClick:
+        // The same place and time stamp: the second press arrives as a double click.
+        press(at, button);
+        release(at, button);
+        press(at, button, 1);
+        release(at, button);
+        break;
+    case EventKind::Click:
+        click(event);
+        break;
+    case EventKind::KeyPress:
+        key(event.key);
+        break;
+    case EventKind::Resize:
+        resize(event.width, event.height);
+        break;
+    case EventKind::FarDrag: {
+        press(at, button);
+        const QPointF far(event.farX, event.farY);
+        for (int i = 1; i <= event.steps; ++i)
+            move(at + far * (double(i) / event.steps));
+        for (int i = event.steps - 1; i >= 0; --i)
+            move(at + far * (double(i) / event.steps));
+        release(at, button);
+        break;
+    }
+    case EventKind::Deactivate:
+        deactivate();
+        break;
+    case EventKind::HideShow:
+        hideAndShow();
+        break;
+    case EventKind::Touch:
+        touch(event);
+        break;
+    }
+}
+
+QPointF WindowDriver::position(const Event &event) const
+{
+    if (!event.nearA)
+        return {event.x, event.y};
+    const figure::FigureState &f = form.figureState();
+    return {f.xA + event.x, f.yA + event.y};
+}
+
+void WindowDriver::mouse(QPointF at, Qt::MouseButton button, int type)
+{
+    QWindow *window = form.windowHandle();
+    qt_handleMouseEvent(window, at, window->mapToGlobal(at), held, button,
+        static_cast<QEvent::Type>(type), Qt::NoModifier, timestamp);
+}
+
+void WindowDriver::press(QPointF at, Qt::MouseButton button, int repeat)
+{
+    if (repeat == 0)
+        timestamp += 1000; // well apart, so that only a deliberate repeat makes a double click
+    held |= button;
+    step("press", [&] { mouse(at, button, QEvent::MouseButtonPress); });
+}
+
+void WindowDriver::move(QPointF to)
+{
+    timestamp += 7;
+    step("move", [&] { mouse(to, Qt::NoButton, QEvent::MouseMove); });
+}
+
+void WindowDriver::release(QPointF at, Qt::MouseButton button)
+{
+    held &= ~button;
+    step("release", [&] { mouse(at, button, QEvent::MouseButtonRelease); });
+}
+
+void WindowDriver::click(const Event &event)
+{
+    // Anywhere inside the control, enabled or not: a disabled one lets the press through.
+    const QRect box = controls[static_cast<std::size_t>(event.control)]->geometry();
+    const QPointF offset(
+        std::fmod(std::abs(event.x), box.width()), std::fmod(std::abs(event.y), box.height()));
+    const QPointF at = QPointF(box.topLeft()) + offset;
+    for (int i = 0; i < event.repeat; ++i) {
+        press(at, Qt::LeftButton);
+        release(at, Qt::LeftButton);
+    }
+}
+
+void WindowDriver::key(Key which)
+{
+    const Qt::Key code = kKeys[static_cast<std::size_t>(which)];
+    const QString typed = code == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    step("key press", [&] {
+        qt_handleKeyEvent(form.windowHandle(), QEvent::KeyPress, code, Qt::NoModifier, typed);
+    });
+    step("key release", [&] {
+        qt_handleKeyEvent(form.windowHandle(), QEvent::KeyRelease, code, Qt::NoModifier, typed);
+    });
+}
+
+void WindowDriver::resize(int width, int height)
+{
+    step("resize", [&] {
+        form.resize(width, height);
+        // Every non-empty client size lays out a new initial screen; an empty one keeps the last.
+        if (form.width() > 0 && form.height() > 0 && form.size() != resetSize) {
+            resetSize = form.size();
+            base =
+                expectedBase(static_cast<float>(form.width()), static_cast<float>(form.height()));
+        }
+    });
+}
+
+void WindowDriver::deactivate()
+{
+    step("deactivate", [&] {
+        other.activateWindow();
+        QCoreApplication::processEvents();
+    });
+    step("activate", [&] {
+        form.activateWindow();
+        QCoreApplication::processEvents();
+    });
+}
+
+void WindowDriver::hideAndShow()
+{
+    step("hide", [&] { form.hide(); });
+    step("show", [&] {
+        form.show();
+        QCoreApplication::processEvents();
+    });
+}
+
+void WindowDriver::touch(const Event &event)
+{
+    // Delivered as the window system reports a finger; Qt makes the mouse events from it.
+    const QPointF at = position(event);
+    const QPointF far(event.farX, event.farY);
+    QWindow *window = form.windowHandle();
+    const auto finger = [&](QEventPoint::State state, QPointF where) {
+        const QList<QEventPoint> points {QEventPoint(0, state, where, window->mapToGlobal(where))};
+        qt_handleTouchEventv2(window, touchScreen, points);
+    };
+    step("touch begin", [&] { finger(QEventPoint::Pressed, at); });
+    for (int i = 1; i <= event.steps; ++i)
+        step("touch update",
+            [&] { finger(QEventPoint::Updated, at + far * (double(i) / event.steps)); });
+    step("touch end", [&] { finger(QEventPoint::Released, at + far); });
+}
+
+void WindowDriver::paint(bool wholeWindow)
+{
+    if (failed())
+        return;
+    if (wholeWindow)
+        form.grab();
+    QCoreApplication::processEvents();
+    step("paint", [] {});
+}
+
+void WindowDriver::step(const char *what, const std::function<void()> &deliver)
+{
+    if (failed())
+        return;
+    const figure::FigureState before = form.figureState();
+    deliver();
+    ++events;
+    const std::string broken = brokenInvariant(before);
+    if (!broken.empty())
+        failure = std::string("after ") + what + ": " + broken;
+}
+
+std::string WindowDriver::brokenInvariant(const figure::FigureState &before) const
+{
+    const figure::FigureState &f = form.figureState();
+    std::string broken = checkFigure(f, form.sceneItems());
+    if (broken.empty())
+        broken = checkBase(f, base);
+    if (!broken.empty())
+        return broken;
+
+    const bool canPlace = controls[4]->isEnabled();
+    const bool canRemove = controls[5]->isEnabled();
+    if (canPlace != (f.markCount < scene::kMarks) || canRemove != (f.markCount > 0))
+        return text("mark buttons (place %g, remove %g) disagree with markCount %g", canPlace,
+            canRemove, f.markCount);
+    if (gridBox->isChecked() != (f.gridShown == 1))
+        return text("the grid check box (%g) disagrees with gridShown %g", gridBox->isChecked(),
+            f.gridShown);
+
+    // A moves only during a press, and then by exactly the pointer's displacement.
+    const bool aMoved = f.xA != before.xA || f.yA != before.yA;
+    const bool pointerMoved = f.lastX != before.lastX || f.lastY != before.lastY;
+    if (aMoved && !pointerMoved && f.xA == base.xA && f.yA == base.yA && f.markCount == 0
+        && f.dragging == 0)
+        return {}; // an initial screen put A back
+    if (aMoved && before.dragging != 1)
+        return text("A moved from (%g, %g) without a press", before.xA, before.yA);
+    if (aMoved
+        && (f.xA != before.xA + double(f.lastX - before.lastX)
+            || f.yA != before.yA + double(f.lastY - before.lastY)))
+        return text("A moved to (%.6f, %.6f), not by the pointer's displacement from x %.6f", f.xA,
+            f.yA, before.xA);
+    return {};
+}
+
+} // namespace fuzz
