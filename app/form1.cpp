@@ -112,9 +112,13 @@ void Form1::resizeEvent(QResizeEvent *)
 
 void Form1::mousePressEvent(QMouseEvent *event)
 {
-    // A press on a point's name belongs to the label, which does nothing with it.
-    if (scene_qt::isOnLabel(scene, event->position()))
+    // A press on a point's name belongs to the label, which does nothing with it. It still ends
+    // a drag whose release went to another window's pointer grab: moves of this press reach
+    // the window and must not carry A from where that lost drag stopped.
+    if (scene_qt::isOnLabel(scene, event->position())) {
+        state.dragging = 0;
         return;
+    }
     state.dragging = 1;
     state.lastX = static_cast<float>(event->position().x());
     state.lastY = static_cast<float>(event->position().y());
