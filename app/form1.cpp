@@ -93,12 +93,13 @@ void Form1::load()
     ResetScreen();
 }
 
-void Form1::paintEvent(QPaintEvent *)
+void Form1::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    memoLayer.paint(painter);
-    scene_qt::paintScene(painter, scene);
+    const QRect area = event->rect();
+    painter.fillRect(area, Qt::white);
+    memoLayer.paint(painter, area);
+    scene_qt::paintScene(painter, scene, area);
 }
 
 void Form1::resizeEvent(QResizeEvent *)
@@ -133,8 +134,9 @@ void Form1::mouseMoveEvent(QMouseEvent *event)
     if (Option1[0]->isChecked()) {
         state.xA += x - state.lastX;
         state.yA += y - state.lastY;
+        const QRect before = scene_qt::figureBounds(scene);
         RebuildFigure();
-        update();
+        update(before | scene_qt::figureBounds(scene));
     } else {
         update(memoLayer.drawSegment(QPointF(state.lastX, state.lastY), QPointF(x, y)));
     }

@@ -38,8 +38,11 @@ QRect MemoLayer::drawSegment(QPointF from, QPointF to)
     return QRectF(from, to).normalized().toAlignedRect().adjusted(-pad, -pad, pad, pad);
 }
 
-void MemoLayer::paint(QPainter &painter) const
+void MemoLayer::paint(QPainter &painter, const QRect &area) const
 {
-    if (!empty)
-        painter.drawImage(QPointF(0, 0), image);
+    if (empty)
+        return;
+    const qreal ratio = image.devicePixelRatio();
+    const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
+    painter.drawImage(QRectF(area), image, source);
 }

@@ -23,7 +23,8 @@ public:
     // Draws one stroke segment; returns the logical area that needs repainting.
     QRect drawSegment(QPointF from, QPointF to);
 
-    void paint(QPainter &painter) const;
+    // Paints the strokes that fall within the given logical area.
+    void paint(QPainter &painter, const QRect &area) const;
 
 private:
     QImage image;

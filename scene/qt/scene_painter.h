@@ -4,6 +4,7 @@
 #include "scene/scene.h"
 
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
 class QPainter;
@@ -11,12 +12,18 @@ class QPainter;
 // Paints a scene with QPainter, bottom to top in the scene's drawing order:
 //   - shapes: circles and rounded panels, interior then one-pixel outline;
 //   - labels: an optional opaque box sized to the caption, then the caption;
-//   - lines: solid segments of their own width; oblique ones antialiased, horizontal and
-//     vertical ones crisp so that thin grid lines keep their exact colour.
-// Hidden items are skipped. Painting never changes the scene.
+//   - lines: solid segments of their own width with round ends; oblique ones antialiased,
+//     horizontal and vertical ones on whole pixels so that thin grid lines keep their exact
+//     colour.
+// Hidden items, and items wholly outside the area to paint, are skipped. Painting never
+// changes the scene.
 namespace scene_qt {
 
-void paintScene(QPainter &painter, const scene::Scene &scene);
+void paintScene(QPainter &painter, const scene::Scene &scene, const QRectF &area);
+
+// The part of the window the figure covers: its eleven segments and the names of its points.
+// What a rebuild may change lies within these bounds before and after it.
+QRect figureBounds(const scene::Scene &scene);
 
 // The box a label occupies on the screen: its top-left corner and its caption's size.
 QRectF labelRect(const scene::LabelItem &label);
