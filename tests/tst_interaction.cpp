@@ -5,6 +5,7 @@
 #include "figure/construction.h"
 
 #include <QPointingDevice>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -52,6 +53,7 @@ private slots:
     void resetRestoresTheInitialScreen();
     void resizeBuildsTheInitialScreenForTheNewSize();
     void noMoveActsAfterResetOrResizeWithoutAPress();
+    void dragLeavesNoTraceOfEarlierFrames();
     void oneFingerDragMovesA();
     void losingTheWindowEndsTheDrag();
 };
@@ -108,7 +110,7 @@ void tst_Interaction::pressOnAPointNameStartsNoDrag()
     d.release(nameA.center() + QPointF(40, 40));
     QCOMPARE(d.state().xA, before.xA);
     QCOMPARE(d.state().yA, before.yA);
-    QCOMPARE(d.items().Line2[0].BorderColor, (scene::Rgb { 255, 0, 255 })); // not rebuilt
+    QCOMPARE(d.items().Line2[0].BorderColor, (scene::Rgb {255, 0, 255})); // not rebuilt
 }
 
 void tst_Interaction::pressOnMarksAndGridDrags()
@@ -137,12 +139,12 @@ void tst_Interaction::movesWithoutAPressDoNothing()
     d.move(QPointF(500, 400));
     QCOMPARE(d.state().xA, before.xA);
     QCOMPARE(d.state().lastX, before.lastX);
-    QCOMPARE(d.items().Line1[0].BorderColor, (scene::Rgb { 0, 0, 255 }));
+    QCOMPARE(d.items().Line1[0].BorderColor, (scene::Rgb {0, 0, 255}));
     // A press and release without movement changes nothing either.
     d.press(QPointF(600, 450));
     d.release(QPointF(600, 450));
     QCOMPARE(d.state().xA, before.xA);
-    QCOMPARE(d.items().Line1[0].BorderColor, (scene::Rgb { 0, 0, 255 }));
+    QCOMPARE(d.items().Line1[0].BorderColor, (scene::Rgb {0, 0, 255}));
 }
 
 void tst_Interaction::releaseOfASecondButtonEndsTheDrag()
@@ -196,7 +198,8 @@ void tst_Interaction::dragRecoloursAndKeepsBaseTriangle()
     d.drag(QPointF(600, 450), QPointF(600, 450) + (QPointF(320, 341) - a), 1);
     QCOMPARE(d.items().Line4[1].BorderColor, scene::paletteColor(9));
     const QImage lit = d.screen();
-    QCOMPARE(Form1Driver::pixel(lit, clearPointOn(d.items(), d.items().Line4[1])), QColor(0, 0, 255));
+    QCOMPARE(
+        Form1Driver::pixel(lit, clearPointOn(d.items(), d.items().Line4[1])), QColor(0, 0, 255));
 }
 
 void tst_Interaction::memoModeDrawsAndNeverMovesA()
@@ -207,7 +210,7 @@ void tst_Interaction::memoModeDrawsAndNeverMovesA()
     QCOMPARE(d.pixelAt(kOnStroke), QColor(Qt::white));
     d.drag(kStrokeFrom, kStrokeTo);
     QCOMPARE(d.state().xA, before.xA);
-    QCOMPARE(d.items().Line1[0].BorderColor, (scene::Rgb { 0, 0, 255 }));
+    QCOMPARE(d.items().Line1[0].BorderColor, (scene::Rgb {0, 0, 255}));
     QCOMPARE(d.pixelAt(kOnStroke), kInk);
     QVERIFY(!d.window().memo().isEmpty());
     // The press point is the stroke's first vertex; nothing before it is inked.
@@ -382,6 +385,29 @@ void tst_Interaction::noMoveActsAfterResetOrResizeWithoutAPress()
     d.resizeTo(800, 500);
     d.move(QPointF(760, 450));
     QCOMPARE(d.state().xA, initialAt(800, 500).xA);
+}
+
+void tst_Interaction::dragLeavesNoTraceOfEarlierFrames()
+{
+    // Moves repaint only what changed; what the screen shows must still equal a full repaint.
+    Form1Driver d;
+    d.click(d.placeButton());
+    d.press(QPointF(700, 450));
+    const QPointF path[] = {{600, 300}, {300, 200}, {320, 341}, {800, 100}, {150, 500}, {450, 300}};
+    for (const QPointF &p : path) {
+        d.move(p);
+        QCoreApplication::processEvents();
+    }
+    d.release(path[5]);
+    QCoreApplication::processEvents();
+    const QImage shown = d.window().screen()->grabWindow(d.window().winId()).toImage();
+    const QImage full = d.screen();
+    QCOMPARE(shown.size(), full.size());
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x)
+            differing += shown.pixel(x, y) != full.pixel(x, y);
+    QCOMPARE(differing, 0);
 }
 
 void tst_Interaction::oneFingerDragMovesA()
