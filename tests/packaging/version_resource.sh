@@ -20,7 +20,8 @@ numeric="$((10#$major)), $((10#$minor)), 0, 0"
 fail=0
 for line in "FILEVERSION $numeric" "PRODUCTVERSION $numeric" \
     "VALUE \"FileVersion\", \"$version\"" "VALUE \"ProductVersion\", \"$version\"" \
-    "VALUE \"CompanyName\", \"Tolvane\"" "VALUE \"ProductName\", \"Brinmoor\""; do
+    "VALUE \"CompanyName\", \"Tolvane\"" "VALUE \"ProductName\", \"Brinmoor\"" \
+    "LANGUAGE 17, 1" "VALUE \"Translation\", 0x411, 1200"; do
     if ! grep -qF -- "$line" "$work/readback.rc"; then
         echo "FAIL: the compiled resource lacks: $line"
         fail=1
