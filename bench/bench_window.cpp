@@ -4,9 +4,12 @@
 #include "alloc_counter.h"
 #include "form1.h"
 #include "qt_bench_support.h"
+#include "scene/grid.h"
+#include "scene/qt/scene_painter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <array>
 #include <cmath>
@@ -66,6 +69,32 @@ void BM_BlankPaint(benchmark::State &state, QWidget *blank, const bench::PaintCo
     }
 }
 
+// The least any drag frame must paint: the figure's eleven antialiased 3-px segments, alone,
+// into an image of the window's size at its pixel ratio. Against the blank floor this shows
+// what part of the drag step no repaint strategy can remove.
+void BM_SegmentsAlone(benchmark::State &state, const Form1 *form)
+{
+    scene::Scene segments = form->sceneItems();
+    scene::setGridVisible(segments, false);
+    for (auto &label : segments.Label1)
+        label.Visible = false;
+    for (auto &mark : segments.Shape2)
+        mark.Visible = false;
+    segments.Label2.Visible = false;
+    segments.Shape1.Visible = false;
+    segments.Shape3.Visible = false;
+
+    const qreal ratio = form->devicePixelRatio();
+    QImage image(form->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    const QRectF area(QPointF(0, 0), QSizeF(form->size()));
+    for (auto _ : state) {
+        QPainter painter(&image);
+        scene_qt::paintScene(painter, segments, area);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -89,6 +118,7 @@ int main(int argc, char **argv)
 
     benchmark::RegisterBenchmark("BM_DragStep", BM_DragStep, &form, &formPaints);
     benchmark::RegisterBenchmark("BM_BlankPaint", BM_BlankPaint, &blank, &blankPaints);
+    benchmark::RegisterBenchmark("BM_SegmentsAlone", BM_SegmentsAlone, &form);
 
     bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -101,6 +131,11 @@ int main(int argc, char **argv)
                     "wall %.0f / %.0f us)\n",
             drag.cpuNs / 1000, floor.cpuNs / 1000, drag.cpuNs / floor.cpuNs, drag.realNs / 1000,
             floor.realNs / 1000);
+    }
+    const auto &segments = reporter.median("BM_SegmentsAlone");
+    if (segments.cpuNs > 0 && floor.cpuNs > 0) {
+        std::printf("the figure's 11 segments alone %.0f us, %.2f x the blank floor\n",
+            segments.cpuNs / 1000, segments.cpuNs / floor.cpuNs);
     }
     return 0;
 }
