@@ -1,18 +1,35 @@
 #include "form1.h"
 
 #include "face_button.h"
-#include "figure/construction.h"
-#include "figure/marks.h"
-#include "scene/grid.h"
 #include "scene/qt/fonts.h"
 #include "scene/qt/scene_painter.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QStyle>
+
+#include <optional>
 
 namespace {
+
+QColor toQColor(scene::Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+// An option or check box that takes a click anywhere in its box, not only on its mark and
+// text: the box is what the user sees as the control.
+template <typename Button> class WholeBoxButton : public Button
+{
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint &pos) const override { return this->rect().contains(pos); }
+};
 
 // Option and check boxes fill their background from the Button role, not Window.
 void setBackground(QWidget *widget, QColor background, QColor text)
@@ -26,71 +43,103 @@ void setBackground(QWidget *widget, QColor background, QColor text)
     widget->setAutoFillBackground(true);
 }
 
+std::optional<board::Arrow> arrowOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return board::Arrow::Left;
+    case Qt::Key_Right:
+        return board::Arrow::Right;
+    case Qt::Key_Up:
+        return board::Arrow::Up;
+    case Qt::Key_Down:
+        return board::Arrow::Down;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent)
 {
-    setWindowTitle(QStringLiteral("△ＡＢＣの各辺をそれぞれ１辺とする正三角形   by Tolvane"));
-    QPalette palette = this->palette();
+    setWindowTitle(QString::fromUtf8(board::kWindowCaption));
+    // The design colours hold under any desktop theme: a dark one would put light captions
+    // on the light faces.
+    QPalette palette = style()->standardPalette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus); // the drawing surface, last in the tab order
+    for (int i = 0; i < board::Board::kLabelCount; ++i) {
+        const QSizeF size = scene_qt::measureCaption(board.label(i));
+        board.setLabelSize(i, static_cast<float>(size.width()), static_cast<float>(size.height()));
+    }
     resize(kDesignWidth, kDesignHeight);
     createControls();
-    load();
 }
 
 void Form1::createControls()
 {
-    const QFont font = scene_qt::japaneseFont(scene_qt::kControlFontPixels);
-
-    Command1 = new FaceButton(QStringLiteral("初期画面"), QColor(255, 255, 192), this);
-    Command1->setGeometry(8, 8, 89, 57);
-
-    const QColor teal(0, 192, 192);
-    Option1[0] = new QRadioButton(QStringLiteral("Ａ移動・メモクリア"), this);
-    Option1[0]->setGeometry(112, 16, 145, 17);
-    Option1[0]->setChecked(true);
-    Option1[1] = new QRadioButton(QStringLiteral("メモ書き"), this);
-    Option1[1]->setGeometry(112, 40, 81, 17);
-
-    Check1 = new QCheckBox(QStringLiteral("方眼表示"), this);
-    Check1->setGeometry(128, 72, 97, 17);
-    Check1->setChecked(true);
-    setBackground(Check1, Qt::white, palette().color(QPalette::ButtonText));
-
-    const QColor markGreen(192, 255, 192);
-    Command2[0] = new FaceButton(QStringLiteral("点をうつ"), markGreen, this);
-    Command2[0]->setGeometry(10, 80, 85, 30);
-    Command2[1] = new FaceButton(QStringLiteral("点をけす"), markGreen, this);
-    Command2[1]->setGeometry(10, 128, 85, 30);
-
-    const std::array<QWidget *, 6> tabOrder {
-        Command1, Option1[0], Option1[1], Check1, Command2[0], Command2[1]};
-    const std::array<const char *, 6> names {
-        "Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1"};
-    for (std::size_t i = 0; i < tabOrder.size(); ++i) {
-        tabOrder[i]->setFont(font);
-        tabOrder[i]->setObjectName(QLatin1String(names[i]));
-        if (i > 0)
-            setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    }
-    for (QRadioButton *option : Option1)
-        setBackground(option, teal, Qt::white);
-
-    connect(Command1, &QPushButton::clicked, this, &Form1::ResetScreen);
+    using board::Control;
+    auto place = [this](QAbstractButton *button, Control control) {
+        const board::ControlDesign &d = board::design(control);
+        button->setText(QString::fromUtf8(d.caption));
+        button->setObjectName(QLatin1String(d.name));
+        button->setGeometry(QRectF(d.left, d.top, d.width, d.height).toRect());
+        button->setFont(scene_qt::japaneseFont(scene::kControlFontPixels));
+        if (d.kind != board::ControlKind::PushButton)
+            setBackground(button, toQColor(d.background),
+                d.whiteText ? QColor(Qt::white) : palette().color(QPalette::ButtonText));
+    };
+    auto faceButton = [this, &place](Control control) {
+        auto *button = new FaceButton(QString(), toQColor(board::design(control).background), this);
+        place(button, control);
+        return button;
+    };
+    // Created in tab order, which is the order of the focus chain.
+    Command1 = faceButton(Control::Command1);
     for (int i = 0; i < 2; ++i) {
-        connect(Option1[i], &QRadioButton::clicked, this, &Form1::clearMemo);
-        connect(Command2[i], &QPushButton::clicked, this, [this, i] { markClicked(i); });
+        Option1[i] = new WholeBoxButton<QRadioButton>(this);
+        place(Option1[i], i == 0 ? Control::Option1_0 : Control::Option1_1);
     }
-    connect(Check1, &QCheckBox::clicked, this, &Form1::toggleGrid);
+    Option1[0]->setChecked(board.mode() == board::Mode::MoveA);
+    Check1 = new WholeBoxButton<QCheckBox>(this);
+    place(Check1, Control::Check1);
+    Check1->setChecked(board.gridChecked());
+    Command2[0] = faceButton(Control::Command2_0);
+    Command2[1] = faceButton(Control::Command2_1);
+    Command2[1]->setEnabled(board.canRemoveMark());
+
+    connect(Command1, &QPushButton::clicked, this, [this] { apply(board.clickReset()); });
+    connect(Option1[0], &QRadioButton::toggled, this,
+        [this](bool on) { apply(board.selectMode(on ? board::Mode::MoveA : board::Mode::Memo)); });
+    for (int i = 0; i < 2; ++i) {
+        connect(Option1[i], &QRadioButton::clicked, this, [this] { apply(board.clickOption()); });
+        connect(Command2[i], &QPushButton::clicked, this, [this, i] { apply(board.clickMark(i)); });
+    }
+    connect(Check1, &QCheckBox::clicked, this, [this] { apply(board.clickGrid()); });
 }
 
-void Form1::load()
+void Form1::apply(const board::Changes &changes)
 {
-    LayoutGrid();
-    state.gridShown = 1;
-    ResetScreen();
+    if (changes.clearMemo)
+        memoLayer.clear();
+    if (changes.drawMemo)
+        memoLayer.drawSegment(QPointF(changes.memoFrom.x, changes.memoFrom.y),
+            QPointF(changes.memoTo.x, changes.memoTo.y));
+    if (changes.controls) {
+        Command2[0]->setEnabled(board.canPlaceMark());
+        Command2[1]->setEnabled(board.canRemoveMark());
+        Check1->setChecked(board.gridChecked());
+    }
+    if (changes.repaint.isEmpty())
+        return;
+    const QRect area = scene_qt::toQRectF(changes.repaint).toAlignedRect();
+    if (changes.repaintNow)
+        repaint(area);
+    else
+        update(area);
 }
 
 void Form1::paintEvent(QPaintEvent *event)
@@ -99,121 +148,75 @@ void Form1::paintEvent(QPaintEvent *event)
     const QRect area = event->rect();
     painter.fillRect(area, Qt::white);
     memoLayer.paint(painter, area);
-    scene_qt::paintScene(painter, scene, area);
+    scene_qt::paintScene(painter, board.scene(), area);
+    if (tabFocusFrame) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void Form1::resizeEvent(QResizeEvent *)
 {
-    // Minimising may report an empty client area; the last screen then stays as it was.
-    if (width() <= 0 || height() <= 0)
-        return;
-    memoLayer.resize(size(), devicePixelRatio());
-    ResetScreen();
+    const board::Changes changes =
+        board.resize(static_cast<float>(width()), static_cast<float>(height()));
+    if (changes.clearMemo)
+        memoLayer.resize(size(), devicePixelRatio());
+    apply(changes);
 }
 
 void Form1::mousePressEvent(QMouseEvent *event)
 {
-    // A press on a point's name belongs to the label, which does nothing with it. It still ends
-    // a drag whose release went to another window's pointer grab: moves of this press reach
-    // the window and must not carry A from where that lost drag stopped.
-    if (scene_qt::isOnLabel(scene, event->position())) {
-        state.dragging = 0;
-        return;
-    }
-    state.dragging = 1;
-    state.lastX = static_cast<float>(event->position().x());
-    state.lastY = static_cast<float>(event->position().y());
+    const QPointF at = event->position();
+    apply(board.press(static_cast<float>(at.x()), static_cast<float>(at.y())));
 }
 
 void Form1::mouseMoveEvent(QMouseEvent *event)
 {
-    if (state.dragging != 1)
-        return;
-    const float x = static_cast<float>(event->position().x());
-    const float y = static_cast<float>(event->position().y());
-    if (Option1[0]->isChecked()) {
-        state.xA += x - state.lastX;
-        state.yA += y - state.lastY;
-        const QRect before = scene_qt::figureBounds(scene);
-        RebuildFigure();
-        update(before | scene_qt::figureBounds(scene));
-    } else {
-        update(memoLayer.drawSegment(QPointF(state.lastX, state.lastY), QPointF(x, y)));
-    }
-    state.lastX = x;
-    state.lastY = y;
+    const QPointF at = event->position();
+    apply(board.move(static_cast<float>(at.x()), static_cast<float>(at.y())));
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent *)
 {
-    state.dragging = 0;
+    apply(board.release());
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    // Keys that a control left unused come up to the window too; only the surface's own count.
+    const bool fromControl = focusWidget() && focusWidget() != this;
+    const std::optional<board::Arrow> arrow = arrowOf(event->key());
+    if (!arrow || fromControl) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    apply(board.arrowKey(*arrow, event->modifiers() & Qt::ShiftModifier));
+}
+
+void Form1::focusInEvent(QFocusEvent *event)
+{
+    tabFocusFrame =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void Form1::focusOutEvent(QFocusEvent *event)
+{
+    tabFocusFrame = false;
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void Form1::changeEvent(QEvent *event)
 {
-    // A window that loses activation mid-drag may never see the release.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        state.dragging = 0;
+        apply(board.endDrag());
     QWidget::changeEvent(event);
 }
 
 void Form1::hideEvent(QHideEvent *event)
 {
-    state.dragging = 0;
+    apply(board.endDrag());
     QWidget::hideEvent(event);
-}
-
-void Form1::markClicked(int index)
-{
-    if (index == 0)
-        figure::placeMark(state, scene);
-    else
-        figure::removeMark(state, scene);
-    syncMarkButtons();
-    update();
-}
-
-void Form1::clearMemo()
-{
-    memoLayer.clear();
-    update();
-}
-
-void Form1::toggleGrid()
-{
-    if (state.gridShown == 0) {
-        scene::setGridVisible(scene, true);
-        state.gridShown = 1;
-        repaint();
-    } else {
-        scene::setGridVisible(scene, false);
-        state.gridShown = 0;
-        update();
-    }
-}
-
-void Form1::syncMarkButtons()
-{
-    Command2[0]->setEnabled(figure::canPlaceMark(state));
-    Command2[1]->setEnabled(figure::canRemoveMark(state));
-}
-
-void Form1::ResetScreen()
-{
-    if (!figure::resetScreen(
-            state, scene, static_cast<float>(width()), static_cast<float>(height())))
-        return;
-    Check1->setChecked(state.gridShown == 1);
-    syncMarkButtons();
-    update();
-}
-
-void Form1::RebuildFigure()
-{
-    figure::RebuildFigure(state, scene);
-}
-
-void Form1::LayoutGrid()
-{
-    scene::layoutGrid(scene, static_cast<float>(width()), static_cast<float>(height()));
 }

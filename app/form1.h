@@ -1,9 +1,8 @@
 #ifndef BRINMOOR_APP_FORM1_H
 #define BRINMOOR_APP_FORM1_H
 
-#include "figure/figure_state.h"
+#include "board/board.h"
 #include "memo_layer.h"
-#include "scene/scene.h"
 
 #include <QWidget>
 
@@ -13,22 +12,23 @@ class FaceButton;
 class QCheckBox;
 class QRadioButton;
 
-// The program's one window: the figure drawn over a white surface, freehand memo strokes
-// under it, and the controls that reset the figure, choose the mode, place marks and switch
-// the grid. Positions are logical pixels of the client area; drags move vertex A by the
-// pointer's displacement and rebuild the figure on every move.
+// The program's one window: the desktop face of the board. It holds the controls, the fonts,
+// the painter and the memo raster, and forwards every event to the board, whose answer says
+// what to repaint and which strokes to draw or clear. Positions are logical pixels of the
+// client area.
 class Form1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    static constexpr int kDesignWidth = 900;
-    static constexpr int kDesignHeight = 541;
+    static constexpr int kDesignWidth = static_cast<int>(board::kDesignWidth);
+    static constexpr int kDesignHeight = static_cast<int>(board::kDesignHeight);
 
     explicit Form1(QWidget *parent = nullptr);
 
-    const figure::FigureState &figureState() const { return state; }
-    const scene::Scene &sceneItems() const { return scene; }
+    const board::Board &core() const { return board; }
+    const figure::FigureState &figureState() const { return board.state(); }
+    const scene::Scene &sceneItems() const { return board.scene(); }
     const MemoLayer &memo() const { return memoLayer; }
 
 protected:
@@ -37,24 +37,19 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
     void createControls();
-    void load();
-    void markClicked(int index);
-    void clearMemo();
-    void toggleGrid();
-    void syncMarkButtons();
+    void apply(const board::Changes &changes);
 
-    void ResetScreen();
-    void RebuildFigure();
-    void LayoutGrid();
-
-    figure::FigureState state;
-    scene::Scene scene;
+    board::Board board;
     MemoLayer memoLayer;
+    bool tabFocusFrame = false; // the surface was reached with Tab: show where the keys go
 
     FaceButton *Command1 = nullptr;
     std::array<QRadioButton *, 2> Option1 {};

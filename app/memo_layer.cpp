@@ -1,6 +1,6 @@
 #include "memo_layer.h"
 
-#include "scene/qt/scene_painter.h"
+#include "board/board.h"
 
 #include <QPainter>
 
@@ -20,22 +20,15 @@ void MemoLayer::clear()
     empty = true;
 }
 
-QRect MemoLayer::drawSegment(QPointF from, QPointF to)
+void MemoLayer::drawSegment(QPointF from, QPointF to)
 {
     if (image.isNull())
-        return {};
-    // A pointer far outside the window must not make the stroke cost seconds.
-    const int pad = kPenWidth + 1;
-    const QRectF area =
-        QRectF(QPointF(0, 0), image.deviceIndependentSize()).adjusted(-pad, -pad, pad, pad);
-    if (!scene_qt::clipSegment(from, to, area))
-        return {};
+        return;
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(color, kPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(color, board::kMemoPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(from, to);
     empty = false;
-    return QRectF(from, to).normalized().toAlignedRect().adjusted(-pad, -pad, pad, pad);
 }
 
 void MemoLayer::paint(QPainter &painter, const QRect &area) const

@@ -1,6 +1,8 @@
 #ifndef BRINMOOR_APP_MEMO_LAYER_H
 #define BRINMOOR_APP_MEMO_LAYER_H
 
+#include "board/board.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPointF>
@@ -13,22 +15,20 @@ class QPainter;
 class MemoLayer
 {
 public:
-    static constexpr int kPenWidth = 3;
-
     // Starts an empty layer for a client area of the given logical size.
     void resize(QSize size, qreal devicePixelRatio);
     void clear();
     bool isEmpty() const { return empty; }
 
-    // Draws one stroke segment; returns the logical area that needs repainting.
-    QRect drawSegment(QPointF from, QPointF to);
+    // Draws one stroke segment with the memo pen, at logical places.
+    void drawSegment(QPointF from, QPointF to);
 
     // Paints the strokes that fall within the given logical area.
     void paint(QPainter &painter, const QRect &area) const;
 
 private:
     QImage image;
-    QColor color {0, 0, 192};
+    QColor color {board::kMemoColor.r, board::kMemoColor.g, board::kMemoColor.b};
     bool empty = true;
 };
 

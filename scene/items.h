@@ -45,11 +45,15 @@ enum class LabelFont {
 };
 
 // A one-line text whose box is sized to its caption; (Left, Top) is the box's top-left corner.
+// Width and Height come from the front-end, which measures the caption once with its own
+// font; the box painted and the box that takes presses are the same.
 struct LabelItem
 {
     const char *Caption = ""; // UTF-8, static storage
     float Left = 0;
     float Top = 0;
+    float Width = 0; // caption's measured box; 0 until measured
+    float Height = 0;
     LabelFont Font = LabelFont::Standard;
     Rgb ForeColor;
     bool BackOpaque = false; // box painted in BackColor

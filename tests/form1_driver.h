@@ -131,7 +131,7 @@ inline QPointF clearPointOn(const scene::Scene &s, const scene::LineItem &line, 
         clear = clear && (!s.Line6[0].Visible || std::abs(p.x() - s.Line6[0].X1) > margin);
         for (const auto &label : s.Label1)
             clear = clear
-                && !scene_qt::labelRect(label)
+                && !scene_qt::toQRectF(scene::boundsOf(label))
                         .adjusted(-margin, -margin, margin, margin)
                         .contains(p);
         for (const auto &mark : s.Shape2)

@@ -270,12 +270,15 @@ void tst_Faults::clippingKeepsWhatIsSeen()
     QFETCH(QPointF, a);
     QFETCH(QPointF, b);
     QFETCH(bool, visible);
-    QCOMPARE(scene_qt::clipSegment(a, b, QRectF(0, 0, 100, 50)), visible);
+    scene::Point from {a.x(), a.y()};
+    scene::Point to {b.x(), b.y()};
+    QCOMPARE(scene::clipSegment(from, to, {0, 0, 100, 50}), visible);
     if (!visible)
         return;
     QFETCH(QPointF, clippedA);
     QFETCH(QPointF, clippedB);
-    QVERIFY2(QLineF(a, clippedA).length() < 1e-9 && QLineF(b, clippedB).length() < 1e-9,
+    QVERIFY2(QLineF(QPointF(from.x, from.y), clippedA).length() < 1e-9
+            && QLineF(QPointF(to.x, to.y), clippedB).length() < 1e-9,
         qPrintable(
             QStringLiteral("(%1, %2) to (%3, %4)").arg(a.x()).arg(a.y()).arg(b.x()).arg(b.y())));
 }
@@ -453,7 +456,7 @@ void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
     const FigureState before = w.state();
 
     // A press on A's name belongs to the name; moving it must not carry A anywhere.
-    const QPointF onName = scene_qt::labelRect(w.form.sceneItems().Label1[0]).center();
+    const QPointF onName = scene_qt::toQRectF(scene::boundsOf(w.form.sceneItems().Label1[0])).center();
     w.pointer.press(onName);
     w.pointer.move(onName + QPointF(5, 0));
     w.pointer.release(onName + QPointF(5, 0));

@@ -211,7 +211,7 @@ void tst_Form1::pointNamesAreOpaqueBoxes()
     Form1Driver d;
     d.click(d.memoOption());
     // A memo stroke straight through the box of "B" is hidden there by the label's background.
-    const QRectF box = scene_qt::labelRect(d.items().Label1[1]);
+    const QRectF box = scene_qt::toQRectF(scene::boundsOf(d.items().Label1[1]));
     QVERIFY(box.width() >= 12 && box.width() <= 22);
     QVERIFY(box.height() >= 24 && box.height() <= 32);
     const qreal y = box.bottom() - 3;

@@ -103,7 +103,7 @@ void tst_Interaction::pressOnAPointNameStartsNoDrag()
 {
     Form1Driver d;
     const figure::FigureState before = d.state();
-    const QRectF nameA = scene_qt::labelRect(d.items().Label1[0]);
+    const QRectF nameA = scene_qt::toQRectF(scene::boundsOf(d.items().Label1[0]));
     d.press(nameA.center());
     QCOMPARE(d.state().dragging, std::int16_t(0));
     d.move(nameA.center() + QPointF(40, 40));

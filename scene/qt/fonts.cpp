@@ -6,12 +6,13 @@ namespace scene_qt {
 
 QFont japaneseFont(int pixelSize)
 {
+    static const QStringList families = [] {
+        QStringList list;
+        for (const char *family : scene::kFontFamilies)
+            list << QString::fromUtf8(family);
+        return list;
+    }();
     QFont font;
-    // The first family present wins; IPAPGothic was made with the same metrics as the first.
-    static const QStringList families =
-        QString::fromUtf8("ＭＳ Ｐゴシック,MS PGothic,IPAPGothic,IPAexGothic,Noto Sans CJK JP,VL "
-                          "PGothic,TakaoPGothic")
-            .split(QLatin1Char(','));
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);

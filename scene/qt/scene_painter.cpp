@@ -21,8 +21,8 @@ namespace {
 
     const QFont &fontFor(scene::LabelFont role)
     {
-        static const QFont standard = japaneseFont(kStandardFontPixels);
-        static const QFont pointName = japaneseFont(kPointNameFontPixels);
+        static const QFont standard = japaneseFont(scene::kStandardFontPixels);
+        static const QFont pointName = japaneseFont(scene::kPointNameFontPixels);
         return role == scene::LabelFont::Point ? pointName : standard;
     }
 
@@ -33,7 +33,6 @@ namespace {
         const char *text;
         scene::LabelFont font;
         QStaticText staticText;
-        QSizeF size;
     };
 
     const Caption &captionOf(const scene::LabelItem &label)
@@ -43,14 +42,11 @@ namespace {
             if (caption.text == label.Caption && caption.font == label.Font)
                 return caption;
         const QFont &font = fontFor(label.Font);
-        const QString text = QString::fromUtf8(label.Caption);
-        const QFontMetricsF metrics(font);
-        QStaticText staticText(text);
+        QStaticText staticText(QString::fromUtf8(label.Caption));
         staticText.setTextFormat(Qt::PlainText);
         staticText.setPerformanceHint(QStaticText::AggressiveCaching);
         staticText.prepare(QTransform(), font);
-        const QSizeF size(std::ceil(metrics.horizontalAdvance(text)), std::ceil(metrics.height()));
-        captions.push_back({label.Caption, label.Font, staticText, size});
+        captions.push_back({label.Caption, label.Font, staticText});
         return captions.back();
     }
 
@@ -103,16 +99,17 @@ namespace {
             p.fillRect(pixelBand(line).intersected(area), toQColor(line.BorderColor));
             return;
         }
-        QPointF from(line.X1, line.Y1);
-        QPointF to(line.X2, line.Y2);
+        scene::Point from {line.X1, line.Y1};
+        scene::Point to {line.X2, line.Y2};
         const qreal margin = line.BorderWidth + 2;
-        if (!clipSegment(from, to, area.adjusted(-margin, -margin, margin, margin)))
+        const QRectF clip = area.adjusted(-margin, -margin, margin, margin);
+        if (!scene::clipSegment(from, to, {clip.left(), clip.top(), clip.right(), clip.bottom()}))
             return;
         setAntialiasing(p, true);
         QPen pen(toQColor(line.BorderColor), line.BorderWidth);
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);
-        p.drawLine(from, to);
+        p.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
     }
 
     void paintShape(QPainter &p, const scene::ShapeItem &shape)
@@ -137,7 +134,7 @@ namespace {
     void paintLabel(QPainter &p, const scene::LabelItem &label)
     {
         const Caption &caption = captionOf(label);
-        const QRectF box(QPointF(label.Left, label.Top), caption.size);
+        const QRectF box = toQRectF(scene::boundsOf(label));
         setAntialiasing(p, false);
         if (label.BackOpaque)
             p.fillRect(box, toQColor(label.BackColor));
@@ -146,92 +143,25 @@ namespace {
         p.drawStaticText(box.topLeft(), caption.staticText);
     }
 
-    QRectF boundsOf(const scene::LineItem &line)
-    {
-        const qreal pad = line.BorderWidth / 2.0 + 1;
-        return QRectF(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2))
-            .normalized()
-            .adjusted(-pad, -pad, pad, pad);
-    }
-
-    QRectF boundsOf(const scene::ShapeItem &shape)
-    {
-        return QRectF(shape.Left, shape.Top, shape.Width, shape.Height).adjusted(-1, -1, 1, 1);
-    }
-
-    QRectF boundsOf(const scene::LabelItem &label)
-    {
-        return labelRect(label);
-    }
-
 } // namespace
 
-QRectF labelRect(const scene::LabelItem &label)
+QSizeF measureCaption(const scene::LabelItem &label)
 {
-    return QRectF(QPointF(label.Left, label.Top), captionOf(label).size);
+    const QFontMetricsF metrics(fontFor(label.Font));
+    return QSizeF(std::ceil(metrics.horizontalAdvance(QString::fromUtf8(label.Caption))),
+        std::ceil(metrics.height()));
 }
 
-bool isOnLabel(const scene::Scene &scene, QPointF point)
+QRectF toQRectF(const scene::Rect &rect)
 {
-    bool hit = false;
-    scene::visitInDrawingOrder(scene, [&](const auto &item) {
-        using Item = std::decay_t<decltype(item)>;
-        if constexpr (std::is_same_v<Item, scene::LabelItem>)
-            hit = hit || (item.Visible && labelRect(item).contains(point));
-    });
-    return hit;
-}
-
-QRect figureBounds(const scene::Scene &scene)
-{
-    QRectF bounds;
-    for (const auto *group : {&scene.Line1, &scene.Line2, &scene.Line3})
-        for (const auto &line : *group)
-            bounds |= boundsOf(line);
-    for (const auto &line : scene.Line4)
-        bounds |= boundsOf(line);
-    for (const auto &label : scene.Label1)
-        bounds |= boundsOf(label);
-    return bounds.toAlignedRect();
-}
-
-bool clipSegment(QPointF &a, QPointF &b, const QRectF &area)
-{
-    // Liang-Barsky: the parameters t0 <= t1 of a + t (b - a) that stay inside every edge.
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    const double towards[4] = {-dx, dx, -dy, dy};
-    const double room[4] = {
-        a.x() - area.left(), area.right() - a.x(), a.y() - area.top(), area.bottom() - a.y()};
-    double t0 = 0;
-    double t1 = 1;
-    for (int edge = 0; edge < 4; ++edge) {
-        if (towards[edge] == 0) {
-            if (room[edge] < 0)
-                return false; // parallel to this edge and outside it
-            continue;
-        }
-        const double t = room[edge] / towards[edge];
-        if (towards[edge] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const QPointF start = a;
-    if (t0 > 0)
-        a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-    if (t1 < 1)
-        b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
-    return true;
+    return QRectF(QPointF(rect.left, rect.top), QPointF(rect.right, rect.bottom));
 }
 
 void paintScene(QPainter &painter, const scene::Scene &scene, const QRectF &area)
 {
     painter.save();
     scene::visitInDrawingOrder(scene, [&](const auto &item) {
-        if (!item.Visible || !boundsOf(item).intersects(area))
+        if (!item.Visible || !toQRectF(scene::boundsOf(item)).intersects(area))
             return;
         using Item = std::decay_t<decltype(item)>;
         if constexpr (std::is_same_v<Item, scene::LineItem>)

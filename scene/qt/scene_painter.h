@@ -1,11 +1,10 @@
 #ifndef BRINMOOR_SCENE_QT_SCENE_PAINTER_H
 #define BRINMOOR_SCENE_QT_SCENE_PAINTER_H
 
-#include "scene/scene.h"
+#include "scene/geometry.h"
 
-#include <QPointF>
-#include <QRect>
 #include <QRectF>
+#include <QSizeF>
 
 class QPainter;
 
@@ -21,21 +20,11 @@ namespace scene_qt {
 
 void paintScene(QPainter &painter, const scene::Scene &scene, const QRectF &area);
 
-// The part of the window the figure covers: its eleven segments and the names of its points.
-// What a rebuild may change lies within these bounds before and after it.
-QRect figureBounds(const scene::Scene &scene);
+// The size of a label's caption in its font, whole pixels: the box the label takes on screen.
+QSizeF measureCaption(const scene::LabelItem &label);
 
-// The box a label occupies on the screen: its top-left corner and its caption's size.
-QRectF labelRect(const scene::LabelItem &label);
-
-// True when a visible label covers the point; such a press belongs to the label.
-bool isOnLabel(const scene::Scene &scene, QPointF point);
-
-// Cuts the segment from a to b down to its part inside area and returns true, or returns
-// false when no part of it lies inside. A segment wholly inside is left exactly as it was.
-// The rasterizer spends time in proportion to a stroke's full length (a third of a second on
-// a wide antialiased line a million pixels long), so strokes are cut to what can be seen.
-bool clipSegment(QPointF &a, QPointF &b, const QRectF &area);
+// The same rectangle in Qt's terms.
+QRectF toQRectF(const scene::Rect &rect);
 
 } // namespace scene_qt
 

@@ -147,9 +147,17 @@ void WindowDriver::key(Key which)
 {
     const Qt::Key code = kKeys[static_cast<std::size_t>(which)];
     const QString typed = code == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    // An arrow key on the drawing surface steps A by one pixel in move-A mode.
+    const QPointF arrows[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    const bool arrow = which >= Key::Up && which <= Key::Right;
+    // Keys go to the window's focus widget, active or not, and to the window when it has none.
+    const bool toSurface = !form.focusWidget() || form.focusWidget() == &form;
+    if (arrow && toSurface && form.core().mode() == board::Mode::MoveA)
+        keyStep = arrows[static_cast<int>(which) - static_cast<int>(Key::Up)];
     step("key press", [&] {
         qt_handleKeyEvent(form.windowHandle(), QEvent::KeyPress, code, Qt::NoModifier, typed);
     });
+    keyStep = QPointF();
     step("key release", [&] {
         qt_handleKeyEvent(form.windowHandle(), QEvent::KeyRelease, code, Qt::NoModifier, typed);
     });
@@ -252,6 +260,9 @@ std::string WindowDriver::brokenInvariant(const figure::FigureState &before) con
     if (aMoved && !pointerMoved && f.xA == base.xA && f.yA == base.yA && f.markCount == 0
         && f.dragging == 0)
         return {}; // an initial screen put A back
+    if (aMoved && !keyStep.isNull() && f.xA == before.xA + keyStep.x()
+        && f.yA == before.yA + keyStep.y())
+        return {};
     if (aMoved && before.dragging != 1)
         return text("A moved from (%g, %g) without a press", before.xA, before.yA);
     if (aMoved

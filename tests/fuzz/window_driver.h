@@ -64,6 +64,7 @@ private:
     Qt::MouseButtons held;
     int timestamp = 1000;
     QSize resetSize; // client size of the last initial screen
+    QPointF keyStep; // where the arrow key being pressed moves A, if it does
     BaseTriangle base;
     long long events = 0;
     std::string failure;

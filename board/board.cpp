@@ -1,0 +1,216 @@
+#include "board/board.h"
+
+#include "figure/construction.h"
+#include "figure/marks.h"
+#include "scene/grid.h"
+
+#include <cmath>
+
+namespace board {
+
+namespace {
+
+    template <typename Items> auto &labelOf(Items &items, int index)
+    {
+        return index < 6 ? items.Label1[static_cast<std::size_t>(index)] : items.Label2;
+    }
+
+} // namespace
+
+Board::Board(float width, float height) : clientWidth(width), clientHeight(height)
+{
+    scene::layoutGrid(items, width, height);
+    figureState.gridShown = 1;
+    resetScreen();
+}
+
+const scene::LabelItem &Board::label(int index) const
+{
+    return labelOf(items, index);
+}
+
+void Board::setLabelSize(int index, float width, float height)
+{
+    scene::LabelItem &label = labelOf(items, index);
+    label.Width = width;
+    label.Height = height;
+}
+
+Changes Board::press(float x, float y)
+{
+    const scene::Point at {x, y};
+    if (isOnControl(at) || isOnLabel(at)) {
+        figureState.dragging = 0;
+        return {};
+    }
+    figureState.dragging = 1;
+    figureState.lastX = x;
+    figureState.lastY = y;
+    return {};
+}
+
+Changes Board::move(float x, float y)
+{
+    if (figureState.dragging != 1)
+        return {};
+    Changes changes;
+    if (currentMode == Mode::MoveA) {
+        changes = moveA(x - figureState.lastX, y - figureState.lastY);
+    } else {
+        scene::Point from {figureState.lastX, figureState.lastY};
+        scene::Point to {x, y};
+        // Cut to what can be seen: a pointer far outside must not cost the painter seconds.
+        const double pad = kMemoPenWidth + 1;
+        if (scene::clipSegment(from, to, wholeClientArea().adjusted(-pad, -pad, pad, pad))) {
+            changes.drawMemo = true;
+            changes.memoFrom = from;
+            changes.memoTo = to;
+            changes.repaint = scene::spanning(from, to).adjusted(-pad, -pad, pad, pad).aligned();
+        }
+    }
+    figureState.lastX = x;
+    figureState.lastY = y;
+    return changes;
+}
+
+Changes Board::release()
+{
+    figureState.dragging = 0;
+    return {};
+}
+
+Changes Board::endDrag()
+{
+    figureState.dragging = 0;
+    return {};
+}
+
+Changes Board::arrowKey(Arrow arrow, bool large)
+{
+    if (currentMode != Mode::MoveA)
+        return {};
+    const float step = large ? 10 : 1;
+    switch (arrow) {
+    case Arrow::Left:
+        return moveA(-step, 0);
+    case Arrow::Right:
+        return moveA(step, 0);
+    case Arrow::Up:
+        return moveA(0, -step);
+    case Arrow::Down:
+        return moveA(0, step);
+    }
+    return {};
+}
+
+Changes Board::moveA(float dx, float dy)
+{
+    const scene::Rect before = scene::figureBounds(items);
+    figureState.xA += dx;
+    figureState.yA += dy;
+    figure::RebuildFigure(figureState, items);
+    Changes changes;
+    changes.repaint = before.united(scene::figureBounds(items));
+    return changes;
+}
+
+Changes Board::selectMode(Mode mode)
+{
+    currentMode = mode;
+    return {};
+}
+
+Changes Board::clickOption()
+{
+    Changes changes;
+    changes.clearMemo = true;
+    changes.repaint = wholeClientArea();
+    return changes;
+}
+
+Changes Board::clickReset()
+{
+    return resetScreen();
+}
+
+Changes Board::clickMark(int index)
+{
+    // The buttons' enabled states keep the count in range; the guards inside placeMark and
+    // removeMark stand behind them.
+    const std::size_t touched =
+        static_cast<std::size_t>(index == 0 ? figureState.markCount : figureState.markCount - 1);
+    if (index == 0)
+        figure::placeMark(figureState, items);
+    else
+        figure::removeMark(figureState, items);
+    Changes changes;
+    if (touched < items.Shape2.size())
+        changes.repaint = scene::boundsOf(items.Shape2[touched]).aligned();
+    changes.controls = true;
+    return changes;
+}
+
+Changes Board::clickGrid()
+{
+    Changes changes;
+    changes.repaint = wholeClientArea();
+    changes.controls = true;
+    if (figureState.gridShown == 0) {
+        scene::setGridVisible(items, true);
+        figureState.gridShown = 1;
+        changes.repaintNow = true;
+    } else {
+        scene::setGridVisible(items, false);
+        figureState.gridShown = 0;
+    }
+    return changes;
+}
+
+Changes Board::resize(float width, float height)
+{
+    clientWidth = width;
+    clientHeight = height;
+    Changes changes = resetScreen();
+    changes.clearMemo = changes.controls; // only when the initial screen found room
+    return changes;
+}
+
+Changes Board::resetScreen()
+{
+    // An empty client area (a minimised window) has no room for a figure: the last screen
+    // stays until there is room again.
+    if (!figure::resetScreen(figureState, items, clientWidth, clientHeight))
+        return {};
+    Changes changes;
+    changes.repaint = wholeClientArea();
+    changes.controls = true;
+    return changes;
+}
+
+bool Board::canPlaceMark() const
+{
+    return figure::canPlaceMark(figureState);
+}
+
+bool Board::canRemoveMark() const
+{
+    return figure::canRemoveMark(figureState);
+}
+
+bool Board::isOnControl(scene::Point p) const
+{
+    for (const ControlDesign &control : kControls)
+        if (control.box().contains(p))
+            return true;
+    return false;
+}
+
+bool Board::isOnLabel(scene::Point p) const
+{
+    for (int i = 0; i < kLabelCount; ++i)
+        if (label(i).Visible && scene::boundsOf(label(i)).contains(p))
+            return true;
+    return false;
+}
+
+} // namespace board

@@ -1,0 +1,104 @@
+#ifndef BRINMOOR_BOARD_BOARD_H
+#define BRINMOOR_BOARD_BOARD_H
+
+#include "board/controls.h"
+#include "figure/figure_state.h"
+#include "scene/geometry.h"
+#include "scene/scene.h"
+
+// The window's behaviour, for every front-end: what a press, a move, a release, a key, a
+// click on a control or a new client size does to the figure and the scene. A front-end
+// translates its platform's events into these calls, applies the Changes each returns
+// (repaint an area, draw or clear memo strokes in its own raster, refresh its controls'
+// states) and paints the scene. Positions are logical pixels of the client area.
+namespace board {
+
+enum class Mode {
+    MoveA, // a drag moves vertex A ("Ａ移動・メモクリア")
+    Memo, // a drag draws a freehand stroke ("メモ書き")
+};
+
+enum class Arrow { Left, Right, Up, Down };
+
+// The memo pen: the window's drawing colour and the stroke width in logical pixels.
+inline constexpr scene::Rgb kMemoColor {0, 0, 192};
+inline constexpr int kMemoPenWidth = 3;
+
+// What a call changed on the screen, for the front-end to carry out in this order.
+struct Changes
+{
+    bool clearMemo = false; // erase every memo stroke
+    bool drawMemo = false; // draw one memo segment, memoFrom to memoTo, with the memo pen
+    scene::Point memoFrom;
+    scene::Point memoTo;
+    scene::Rect repaint; // area to repaint from the scene and the memo raster; may be empty
+    bool repaintNow = false; // repaint before handling the next event
+    bool controls = false; // mark buttons' enabled states or the grid box's mark may differ
+};
+
+class Board
+{
+public:
+    // The window as it is loaded: the grid laid out and shown, and the initial screen for a
+    // client area of the given size.
+    explicit Board(float width = kDesignWidth, float height = kDesignHeight);
+
+    // Every label, for the front-end to measure once: Label1(0..5) name A to F, then Label2.
+    static constexpr int kLabelCount = 7;
+    const scene::LabelItem &label(int index) const;
+    void setLabelSize(int index, float width, float height);
+
+    // The pointer on the drawing surface, with any button. A press inside a control's box or a
+    // label belongs to that item: it starts no drag and ends any drag whose release was lost.
+    Changes press(float x, float y);
+    Changes move(float x, float y);
+    Changes release();
+    // The window lost activation or was hidden: its release may never come.
+    Changes endDrag();
+
+    // Arrow keys while the drawing surface has the focus move A by one pixel, or ten with
+    // large, as a drag move of that displacement would. Memo mode ignores them.
+    Changes arrowKey(Arrow arrow, bool large);
+
+    // The option buttons: every change of the selection sets the mode the next move reads;
+    // every click on either button, selected or not, clears the memo.
+    Changes selectMode(Mode mode);
+    Changes clickOption();
+
+    Changes clickReset(); // "初期画面"
+    Changes clickMark(int index); // "点をうつ" (0) and "点をけす" (1)
+    Changes clickGrid(); // "方眼表示"
+
+    // A new client size: the memo is cleared and the initial screen fitted to it. An empty
+    // client area (a minimised window) keeps the last screen.
+    Changes resize(float width, float height);
+
+    const figure::FigureState &state() const { return figureState; }
+    const scene::Scene &scene() const { return items; }
+    Mode mode() const { return currentMode; }
+    float width() const { return clientWidth; }
+    float height() const { return clientHeight; }
+
+    // What the controls show.
+    bool canPlaceMark() const;
+    bool canRemoveMark() const;
+    bool gridChecked() const { return figureState.gridShown == 1; }
+
+    bool isOnControl(scene::Point p) const;
+    bool isOnLabel(scene::Point p) const;
+
+private:
+    Changes resetScreen();
+    Changes moveA(float dx, float dy);
+    scene::Rect wholeClientArea() const { return {0, 0, clientWidth, clientHeight}; }
+
+    figure::FigureState figureState;
+    scene::Scene items;
+    Mode currentMode = Mode::MoveA;
+    float clientWidth;
+    float clientHeight;
+};
+
+} // namespace board
+
+#endif
