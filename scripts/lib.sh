@@ -1,0 +1,89 @@
+# Shared by the scripts in this folder (sourced, not run): which Debian packages each job needs,
+# and how to install the missing ones.
+# shellcheck shell=bash
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Building and running the desktop program.
+run_packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic)
+# Everything the tests use besides: a private X server with XTEST for the end-to-end tests,
+# screenshots, the desktop-file and AppStream validators, windres for the Windows version
+# resource, file(1) for CPack's .deb, valgrind, clang with libFuzzer, SVG rendering for the
+# icons, and the browser page's toolchain and headless browser.
+test_packages=(
+    xvfb xdotool imagemagick x11-utils libx11-dev libxtst-dev
+    desktop-file-utils appstream binutils-mingw-w64-x86-64 mingw-w64-common file
+    valgrind clang libclang-rt-14-dev librsvg2-bin
+    emscripten chromium
+)
+# The benchmarks: Google Benchmark, and X DAMAGE to see a window's first frame.
+bench_packages=(libbenchmark-dev libxdamage-dev xvfb)
+# The browser page.
+web_packages=(emscripten)
+
+# A tool that may also come from outside Debian's packages (a newer CMake, a Node.js of its
+# own): present on the PATH counts as installed.
+declare -A command_of=([cmake]=cmake [build-essential]=g++ [file]=file [valgrind]=valgrind
+    [emscripten]=em++ [chromium]=chromium [xvfb]=Xvfb)
+
+# True when the package, or a package that provides it, is installed, or its tool is on the PATH.
+is_installed()
+{
+    local p=$1
+    [ -n "${command_of[$p]:-}" ] && command -v "${command_of[$p]}" >/dev/null && return 0
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' && return 0
+    dpkg-query -W -f='${Status}|${Provides}\n' 2>/dev/null \
+        | grep '^install ok installed|' | grep -Eq "(\||, )$p( |,|$)"
+}
+
+# install_packages LOG-FILE PACKAGE... — installs the missing ones with apt-get, asking for sudo
+# only for that and only when not root. apt's output goes to LOG-FILE; a one-line summary and
+# any error show here.
+install_packages()
+{
+    local log=$1 p missing=()
+    shift
+    for p in "$@"; do is_installed "$p" || missing+=("$p"); done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Brinmoor needs these Debian packages: ${missing[*]}" >&2
+            echo "Install them as root, then run this again:" >&2
+            echo "    apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+            exit 1
+        fi
+        sudo=(sudo)
+    fi
+    mkdir -p "$(dirname "$log")"
+    echo "Installing ${#missing[@]} Debian packages (${missing[*]}); apt's log: $log"
+    local apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+    if ! { "${apt[@]}" update && "${apt[@]}" install -y --no-install-recommends "${missing[@]}"; } \
+        >"$log" 2>&1; then
+        grep -E '^(E|W):' "$log" >&2 || tail -n 20 "$log" >&2
+        echo "Installing packages failed; the whole log is in $log" >&2
+        exit 1
+    fi
+    echo "Installed: $(grep -c '^Setting up ' "$log") packages set up."
+}
+
+# npm for the page tests, only where none is on the PATH: a Node.js from outside Debian brings
+# its own, and Debian's npm package conflicts with it.
+install_npm_if_missing()
+{
+    command -v npm >/dev/null || install_packages "$1" npm
+}
+
+# A build folder made while running as root (sudo scripts/test, say) in a checkout that belongs
+# to someone else is handed to that owner, so that later builds as that user still work.
+give_to_checkout_owner()
+{
+    local owner
+    owner=$(stat -c %u "$root")
+    if [ "$(id -u)" -eq 0 ] && [ "$owner" -ne 0 ]; then
+        local d
+        for d in "$@"; do [ -e "$d" ] && chown -R "$owner:$(stat -c %g "$root")" "$d"; done
+    fi
+    return 0
+}
