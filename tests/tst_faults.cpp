@@ -3,11 +3,9 @@
 // resizes, and a drag whose release is taken by another window's pointer grab.
 #include "figure/construction.h"
 #include "figure_invariants.h"
-#include "form1.h"
+#include "form1_driver.h"
 #include "scene/qt/scene_painter.h"
 
-#include <QAbstractButton>
-#include <QRadioButton>
 #include <QStyleFactory>
 #include <QtTest>
 
@@ -17,48 +15,6 @@
 using figure::FigureState;
 
 namespace {
-
-// The pointer as the window system reports it: through the window, so grabs and child
-// controls route it as on a desktop.
-class Pointer
-{
-public:
-    explicit Pointer(QWidget &window) : window(window) { }
-    void press(QPointF at) { send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
-    void move(QPointF to) { send(QEvent::MouseMove, to, held, Qt::NoButton); }
-    void release(QPointF at) { send(QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::LeftButton); }
-
-private:
-    void send(QEvent::Type type, QPointF at, Qt::MouseButtons buttons, Qt::MouseButton button)
-    {
-        held = buttons;
-        timestamp += 1000; // never close enough for a double click
-        QWindow *handle = window.windowHandle();
-        qt_handleMouseEvent(
-            handle, at, handle->mapToGlobal(at), buttons, button, type, Qt::NoModifier, timestamp);
-    }
-
-    QWidget &window;
-    Qt::MouseButtons held;
-    int timestamp = 0;
-};
-
-struct Shown
-{
-    Form1 form;
-    Pointer pointer {form};
-    Shown()
-    {
-        form.show();
-        Q_ASSERT(QTest::qWaitForWindowExposed(&form));
-    }
-    const FigureState &state() const { return form.figureState(); }
-    QAbstractButton *control(const char *name) const
-    {
-        return form.findChild<QAbstractButton *>(QLatin1String(name));
-    }
-    QColor pixel(QPointF at) { return form.grab().toImage().pixelColor(at.toPoint()); }
-};
 
 struct Screen
 {
@@ -207,38 +163,38 @@ void tst_Faults::farAKeepsAFiniteFigure()
 
 void tst_Faults::farAStillShowsTheNearPartAndComesBack()
 {
-    Shown w;
+    Form1Driver w;
     const FigureState start = w.state();
-    w.pointer.press(QPointF(700, 300));
-    w.pointer.move(QPointF(1000700, -999700));
+    w.press(QPointF(700, 300));
+    w.move(QPointF(1000700, -999700));
     QCOMPARE(w.state().xA, start.xA + 1e6);
     QCOMPARE(w.state().yA, start.yA - 1e6);
-    QVERIFY(figureIsFinite(w.form.sceneItems()));
+    QVERIFY(figureIsFinite(w.window().sceneItems()));
 
     // BC stays where it was; AB leaves B towards the far A and still shows, in black.
-    const scene::LineItem &ab = w.form.sceneItems().Line2[0];
+    const scene::LineItem &ab = w.window().sceneItems().Line2[0];
     const QPointF b(ab.X2, ab.Y2);
     const QPointF towardsA =
         QPointF(ab.X1 - ab.X2, ab.Y1 - ab.Y2) / std::hypot(ab.X1 - ab.X2, ab.Y1 - ab.Y2);
-    QCOMPARE(w.pixel(b + towardsA * 60), QColor(0, 0, 0));
+    QCOMPARE(w.pixelAt((b + towardsA * 60).toPoint()), QColor(0, 0, 0));
 
     // And back by the same displacement: the figure stands where it started, to the millionth
     // of a pixel that adding and taking away a million leaves in a double.
-    w.pointer.move(QPointF(700, 300));
-    w.pointer.release(QPointF(700, 300));
+    w.move(QPointF(700, 300));
+    w.release(QPointF(700, 300));
     QVERIFY(samePoints(w.state(), start, 1e-6));
 }
 
 void tst_Faults::strokeTowardsAFarPointerShowsItsNearPart()
 {
-    Shown w;
+    Form1Driver w;
     QTest::mouseClick(w.control("Option1_1"), Qt::LeftButton);
-    w.pointer.press(QPointF(700, 300));
-    w.pointer.move(QPointF(1000700, 300));
-    w.pointer.release(QPointF(1000700, 300));
-    QVERIFY(!w.form.memo().isEmpty());
-    QCOMPARE(w.pixel(QPointF(760, 300)), QColor(0, 0, 192));
-    QCOMPARE(w.pixel(QPointF(650, 300)), QColor(Qt::white));
+    w.press(QPointF(700, 300));
+    w.move(QPointF(1000700, 300));
+    w.release(QPointF(1000700, 300));
+    QVERIFY(!w.window().memo().isEmpty());
+    QCOMPARE(w.pixelAt(QPointF(760, 300)), QColor(0, 0, 192));
+    QCOMPARE(w.pixelAt(QPointF(650, 300)), QColor(Qt::white));
 }
 
 void tst_Faults::clippingKeepsWhatIsSeen_data()
@@ -347,43 +303,43 @@ void tst_Faults::emptyClientAreaKeepsTheScreen_data()
 void tst_Faults::emptyClientAreaKeepsTheScreen()
 {
     QFETCH(QSize, size);
-    Shown w;
-    w.pointer.press(QPointF(700, 300));
-    w.pointer.move(QPointF(720, 310));
-    w.pointer.release(QPointF(720, 310));
+    Form1Driver w;
+    w.press(QPointF(700, 300));
+    w.move(QPointF(720, 310));
+    w.release(QPointF(720, 310));
     QTest::mouseClick(w.control("Command2_0"), Qt::LeftButton);
     const FigureState before = w.state();
-    const scene::Scene itemsBefore = w.form.sceneItems();
+    const scene::Scene itemsBefore = w.window().sceneItems();
 
-    w.form.resize(size);
-    QCOMPARE(w.form.size(), size);
+    w.window().resize(size);
+    QCOMPARE(w.window().size(), size);
     QVERIFY(samePoints(w.state(), before));
     QCOMPARE(w.state().markCount, std::int16_t(1));
-    QVERIFY(sameScene(w.form.sceneItems(), itemsBefore));
-    QVERIFY(w.form.grab().isNull() || w.form.grab().size().isEmpty());
+    QVERIFY(sameScene(w.window().sceneItems(), itemsBefore));
+    QVERIFY(w.window().grab().isNull() || w.window().grab().size().isEmpty());
     // Neither does the reset button find room for a figure there.
     QTest::mouseClick(w.control("Command1"), Qt::LeftButton);
     QVERIFY(samePoints(w.state(), before));
 
-    w.form.resize(900, 541);
+    w.window().resize(900, 541);
     Form1 fresh;
-    QVERIFY(sameScene(w.form.sceneItems(), fresh.sceneItems()));
+    QVERIFY(sameScene(w.window().sceneItems(), fresh.sceneItems()));
     QCOMPARE(w.state().markCount, std::int16_t(0));
 }
 
 void tst_Faults::onePixelClientAreaWorks()
 {
-    Shown w;
-    w.form.resize(1, 1);
+    Form1Driver w;
+    w.window().resize(1, 1);
     const FigureState &f = w.state();
     QCOMPARE(f.halfBase, 0.25f);
     QCOMPARE(f.xE, 0.5f);
-    QVERIFY(figureIsFinite(w.form.sceneItems()));
-    w.pointer.press(QPointF(0.5, 0.5));
-    w.pointer.move(QPointF(0.75, 0.25));
-    w.pointer.release(QPointF(0.75, 0.25));
-    QVERIFY(figureIsFinite(w.form.sceneItems()));
-    QCOMPARE(w.form.grab().size(), QSize(1, 1));
+    QVERIFY(figureIsFinite(w.window().sceneItems()));
+    w.press(QPointF(0.5, 0.5));
+    w.move(QPointF(0.75, 0.25));
+    w.release(QPointF(0.75, 0.25));
+    QVERIFY(figureIsFinite(w.window().sceneItems()));
+    QCOMPARE(w.window().grab().size(), QSize(1, 1));
 }
 
 void tst_Faults::sizesNoWindowReportsAreRefused()
@@ -400,66 +356,67 @@ void tst_Faults::sizesNoWindowReportsAreRefused()
 
 void tst_Faults::resizeStormOfAThousandSizes()
 {
-    Shown w;
+    Form1Driver w;
     QTest::mouseClick(w.control("Option1_1"), Qt::LeftButton);
     quint32 seed = 2024;
     const auto next = [&seed](quint32 bound) {
         seed = seed * 1664525u + 1013904223u; // a fixed sequence on every machine
         return (seed >> 8) % bound;
     };
-    QSize lastFilled = w.form.size();
+    QSize lastFilled = w.window().size();
     for (int i = 0; i < 1000; ++i) {
         const QSize size(i % 97 == 0 ? 0 : int(next(2400)), i % 89 == 0 ? 0 : int(next(1600)));
         if (i % 10 == 0) { // a stroke now and then, which the next real resize must wipe
-            w.pointer.press(QPointF(10, 10));
-            w.pointer.move(QPointF(40, 60));
-            w.pointer.release(QPointF(40, 60));
+            w.press(QPointF(10, 10));
+            w.move(QPointF(40, 60));
+            w.release(QPointF(40, 60));
         }
-        w.form.resize(size);
+        w.window().resize(size);
         const FigureState &f = w.state();
         const QSize fitted = size.isEmpty() ? lastFilled : size;
         if (!size.isEmpty() && size != lastFilled) {
             lastFilled = size;
-            QVERIFY(w.form.memo().isEmpty());
+            QVERIFY(w.window().memo().isEmpty());
         }
         const fuzz::BaseTriangle base =
             fuzz::expectedBase(float(fitted.width()), float(fitted.height()));
         QVERIFY2(fuzz::checkBase(f, base).empty(),
             qPrintable(QStringLiteral("size %1 x %2").arg(size.width()).arg(size.height())));
         QCOMPARE(f.dragging, std::int16_t(0));
-        QVERIFY(figureIsFinite(w.form.sceneItems()));
+        QVERIFY(figureIsFinite(w.window().sceneItems()));
         if (i % 100 == 0)
             QCoreApplication::processEvents(); // paint now and then, as the event loop would
     }
-    w.form.resize(900, 541);
-    w.form.resize(640, 480);
-    w.form.resize(900, 541);
+    w.window().resize(900, 541);
+    w.window().resize(640, 480);
+    w.window().resize(900, 541);
     Form1 fresh;
-    QVERIFY(sameScene(w.form.sceneItems(), fresh.sceneItems()));
+    QVERIFY(sameScene(w.window().sceneItems(), fresh.sceneItems()));
     QVERIFY(samePoints(w.state(), fresh.figureState()));
 }
 
 void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
 {
-    Shown w;
-    w.pointer.press(QPointF(700, 450));
-    w.pointer.move(QPointF(710, 450));
+    Form1Driver w;
+    w.press(QPointF(700, 450));
+    w.move(QPointF(710, 450));
     {
         // A popup takes the pointer grab mid-drag, and the release with it.
         QWidget popup(nullptr, Qt::Popup);
         popup.resize(50, 50);
         popup.show();
         QCoreApplication::processEvents();
-        w.pointer.release(QPointF(720, 450));
+        w.release(QPointF(720, 450));
     }
     QCoreApplication::processEvents();
     const FigureState before = w.state();
 
     // A press on A's name belongs to the name; moving it must not carry A anywhere.
-    const QPointF onName = scene_qt::toQRectF(scene::boundsOf(w.form.sceneItems().Label1[0])).center();
-    w.pointer.press(onName);
-    w.pointer.move(onName + QPointF(5, 0));
-    w.pointer.release(onName + QPointF(5, 0));
+    const QPointF onName =
+        scene_qt::toQRectF(scene::boundsOf(w.window().sceneItems().Label1[0])).center();
+    w.press(onName);
+    w.move(onName + QPointF(5, 0));
+    w.release(onName + QPointF(5, 0));
     QCOMPARE(w.state().xA, before.xA);
     QCOMPARE(w.state().yA, before.yA);
     QCOMPARE(w.state().dragging, std::int16_t(0));
@@ -467,14 +424,14 @@ void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
 
 void tst_Faults::hidingTheWindowMidDragEndsTheDrag()
 {
-    Shown w;
-    w.pointer.press(QPointF(700, 450));
-    w.form.hide();
+    Form1Driver w;
+    w.press(QPointF(700, 450));
+    w.window().hide();
     QCOMPARE(w.state().dragging, std::int16_t(0));
-    w.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window()));
     const double xA = w.state().xA;
-    w.pointer.move(QPointF(760, 450));
+    w.move(QPointF(760, 450));
     QCOMPARE(w.state().xA, xA);
 }
 
