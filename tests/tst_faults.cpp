@@ -3,9 +3,12 @@
 // resizes, and a drag whose release is taken by another window's pointer grab.
 #include "figure/construction.h"
 #include "figure_invariants.h"
-#include "form1_driver.h"
+#include "form1.h"
 #include "scene/qt/scene_painter.h"
+#include "window_events.h"
 
+#include <QAbstractButton>
+#include <QRadioButton>
 #include <QStyleFactory>
 #include <QtTest>
 
@@ -15,6 +18,19 @@
 using figure::FigureState;
 
 namespace {
+
+struct Shown
+{
+    Form1 form;
+    support::Pointer pointer {form};
+    Shown() { support::showExposed(form); }
+    const FigureState &state() const { return form.figureState(); }
+    QAbstractButton *control(const char *name) const
+    {
+        return form.findChild<QAbstractButton *>(QLatin1String(name));
+    }
+    QColor pixel(QPointF at) { return form.grab().toImage().pixelColor(at.toPoint()); }
+};
 
 struct Screen
 {
@@ -30,25 +46,6 @@ Screen rebuiltAt(float width, float height, double xA, double yA)
     s.state.yA = yA;
     figure::RebuildFigure(s.state, s.items);
     return s;
-}
-
-bool finiteLine(const scene::LineItem &line)
-{
-    return std::isfinite(line.X1) && std::isfinite(line.Y1) && std::isfinite(line.X2)
-        && std::isfinite(line.Y2);
-}
-
-bool figureIsFinite(const scene::Scene &s)
-{
-    bool finite = true;
-    for (const auto *group : {&s.Line1, &s.Line2, &s.Line3})
-        for (const auto &line : *group)
-            finite = finite && finiteLine(line);
-    for (const auto &line : s.Line4)
-        finite = finite && finiteLine(line);
-    for (const auto &label : s.Label1)
-        finite = finite && std::isfinite(label.Left) && std::isfinite(label.Top);
-    return finite;
 }
 
 bool sameLine(const scene::LineItem &a, const scene::LineItem &b)
@@ -150,7 +147,7 @@ void tst_Faults::farAKeepsAFiniteFigure()
     QFETCH(double, yA);
     const Screen s = rebuiltAt(900, 541, xA, yA);
     const FigureState &f = s.state;
-    QVERIFY(figureIsFinite(s.items));
+    QVERIFY(fuzz::checkFigure(s.state, s.items).empty());
     // The apexes are turns of A about B and C: the side lengths carry over.
     QVERIFY(std::abs(distance(f.xB, f.yB, f.xF, f.yF) - f.lenAB) <= 1e-9 * f.lenAB);
     QVERIFY(std::abs(distance(f.xC, f.yC, f.xD, f.yD) - f.lenAC) <= 1e-9 * f.lenAC);
@@ -163,38 +160,38 @@ void tst_Faults::farAKeepsAFiniteFigure()
 
 void tst_Faults::farAStillShowsTheNearPartAndComesBack()
 {
-    Form1Driver w;
+    Shown w;
     const FigureState start = w.state();
-    w.press(QPointF(700, 300));
-    w.move(QPointF(1000700, -999700));
+    w.pointer.press(QPointF(700, 300));
+    w.pointer.move(QPointF(1000700, -999700));
     QCOMPARE(w.state().xA, start.xA + 1e6);
     QCOMPARE(w.state().yA, start.yA - 1e6);
-    QVERIFY(figureIsFinite(w.window().sceneItems()));
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
 
     // BC stays where it was; AB leaves B towards the far A and still shows, in black.
-    const scene::LineItem &ab = w.window().sceneItems().Line2[0];
+    const scene::LineItem &ab = w.form.sceneItems().Line2[0];
     const QPointF b(ab.X2, ab.Y2);
     const QPointF towardsA =
         QPointF(ab.X1 - ab.X2, ab.Y1 - ab.Y2) / std::hypot(ab.X1 - ab.X2, ab.Y1 - ab.Y2);
-    QCOMPARE(w.pixelAt((b + towardsA * 60).toPoint()), QColor(0, 0, 0));
+    QCOMPARE(w.pixel(b + towardsA * 60), QColor(0, 0, 0));
 
     // And back by the same displacement: the figure stands where it started, to the millionth
     // of a pixel that adding and taking away a million leaves in a double.
-    w.move(QPointF(700, 300));
-    w.release(QPointF(700, 300));
+    w.pointer.move(QPointF(700, 300));
+    w.pointer.release(QPointF(700, 300));
     QVERIFY(samePoints(w.state(), start, 1e-6));
 }
 
 void tst_Faults::strokeTowardsAFarPointerShowsItsNearPart()
 {
-    Form1Driver w;
+    Shown w;
     QTest::mouseClick(w.control("Option1_1"), Qt::LeftButton);
-    w.press(QPointF(700, 300));
-    w.move(QPointF(1000700, 300));
-    w.release(QPointF(1000700, 300));
-    QVERIFY(!w.window().memo().isEmpty());
-    QCOMPARE(w.pixelAt(QPointF(760, 300)), QColor(0, 0, 192));
-    QCOMPARE(w.pixelAt(QPointF(650, 300)), QColor(Qt::white));
+    w.pointer.press(QPointF(700, 300));
+    w.pointer.move(QPointF(1000700, 300));
+    w.pointer.release(QPointF(1000700, 300));
+    QVERIFY(!w.form.memo().isEmpty());
+    QCOMPARE(w.pixel(QPointF(760, 300)), QColor(0, 0, 192));
+    QCOMPARE(w.pixel(QPointF(650, 300)), QColor(Qt::white));
 }
 
 void tst_Faults::clippingKeepsWhatIsSeen_data()
@@ -271,7 +268,7 @@ void tst_Faults::uprightAndEmptySidesDivideByNothing()
     QVERIFY2(!std::fetestexcept(FE_DIVBYZERO | FE_INVALID), "a construction divided by zero");
 
     const FigureState &f = s.state;
-    QVERIFY(figureIsFinite(s.items));
+    QVERIFY(fuzz::checkFigure(s.state, s.items).empty());
     QVERIFY(std::abs(distance(f.xB, f.yB, f.xF, f.yF) - f.lenAB) <= 1e-9);
     QVERIFY(std::abs(distance(f.xC, f.yC, f.xD, f.yD) - f.lenAC) <= 1e-9);
     if (!F.isNull())
@@ -303,43 +300,43 @@ void tst_Faults::emptyClientAreaKeepsTheScreen_data()
 void tst_Faults::emptyClientAreaKeepsTheScreen()
 {
     QFETCH(QSize, size);
-    Form1Driver w;
-    w.press(QPointF(700, 300));
-    w.move(QPointF(720, 310));
-    w.release(QPointF(720, 310));
+    Shown w;
+    w.pointer.press(QPointF(700, 300));
+    w.pointer.move(QPointF(720, 310));
+    w.pointer.release(QPointF(720, 310));
     QTest::mouseClick(w.control("Command2_0"), Qt::LeftButton);
     const FigureState before = w.state();
-    const scene::Scene itemsBefore = w.window().sceneItems();
+    const scene::Scene itemsBefore = w.form.sceneItems();
 
-    w.window().resize(size);
-    QCOMPARE(w.window().size(), size);
+    w.form.resize(size);
+    QCOMPARE(w.form.size(), size);
     QVERIFY(samePoints(w.state(), before));
     QCOMPARE(w.state().markCount, std::int16_t(1));
-    QVERIFY(sameScene(w.window().sceneItems(), itemsBefore));
-    QVERIFY(w.window().grab().isNull() || w.window().grab().size().isEmpty());
+    QVERIFY(sameScene(w.form.sceneItems(), itemsBefore));
+    QVERIFY(w.form.grab().isNull() || w.form.grab().size().isEmpty());
     // Neither does the reset button find room for a figure there.
     QTest::mouseClick(w.control("Command1"), Qt::LeftButton);
     QVERIFY(samePoints(w.state(), before));
 
-    w.window().resize(900, 541);
+    w.form.resize(900, 541);
     Form1 fresh;
-    QVERIFY(sameScene(w.window().sceneItems(), fresh.sceneItems()));
+    QVERIFY(sameScene(w.form.sceneItems(), fresh.sceneItems()));
     QCOMPARE(w.state().markCount, std::int16_t(0));
 }
 
 void tst_Faults::onePixelClientAreaWorks()
 {
-    Form1Driver w;
-    w.window().resize(1, 1);
+    Shown w;
+    w.form.resize(1, 1);
     const FigureState &f = w.state();
     QCOMPARE(f.halfBase, 0.25f);
     QCOMPARE(f.xE, 0.5f);
-    QVERIFY(figureIsFinite(w.window().sceneItems()));
-    w.press(QPointF(0.5, 0.5));
-    w.move(QPointF(0.75, 0.25));
-    w.release(QPointF(0.75, 0.25));
-    QVERIFY(figureIsFinite(w.window().sceneItems()));
-    QCOMPARE(w.window().grab().size(), QSize(1, 1));
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
+    w.pointer.press(QPointF(0.5, 0.5));
+    w.pointer.move(QPointF(0.75, 0.25));
+    w.pointer.release(QPointF(0.75, 0.25));
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
+    QCOMPARE(w.form.grab().size(), QSize(1, 1));
 }
 
 void tst_Faults::sizesNoWindowReportsAreRefused()
@@ -356,67 +353,67 @@ void tst_Faults::sizesNoWindowReportsAreRefused()
 
 void tst_Faults::resizeStormOfAThousandSizes()
 {
-    Form1Driver w;
+    Shown w;
     QTest::mouseClick(w.control("Option1_1"), Qt::LeftButton);
     quint32 seed = 2024;
     const auto next = [&seed](quint32 bound) {
         seed = seed * 1664525u + 1013904223u; // a fixed sequence on every machine
         return (seed >> 8) % bound;
     };
-    QSize lastFilled = w.window().size();
+    QSize lastFilled = w.form.size();
     for (int i = 0; i < 1000; ++i) {
         const QSize size(i % 97 == 0 ? 0 : int(next(2400)), i % 89 == 0 ? 0 : int(next(1600)));
         if (i % 10 == 0) { // a stroke now and then, which the next real resize must wipe
-            w.press(QPointF(10, 10));
-            w.move(QPointF(40, 60));
-            w.release(QPointF(40, 60));
+            w.pointer.press(QPointF(10, 10));
+            w.pointer.move(QPointF(40, 60));
+            w.pointer.release(QPointF(40, 60));
         }
-        w.window().resize(size);
+        w.form.resize(size);
         const FigureState &f = w.state();
         const QSize fitted = size.isEmpty() ? lastFilled : size;
         if (!size.isEmpty() && size != lastFilled) {
             lastFilled = size;
-            QVERIFY(w.window().memo().isEmpty());
+            QVERIFY(w.form.memo().isEmpty());
         }
         const fuzz::BaseTriangle base =
             fuzz::expectedBase(float(fitted.width()), float(fitted.height()));
         QVERIFY2(fuzz::checkBase(f, base).empty(),
             qPrintable(QStringLiteral("size %1 x %2").arg(size.width()).arg(size.height())));
         QCOMPARE(f.dragging, std::int16_t(0));
-        QVERIFY(figureIsFinite(w.window().sceneItems()));
+        QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
         if (i % 100 == 0)
             QCoreApplication::processEvents(); // paint now and then, as the event loop would
     }
-    w.window().resize(900, 541);
-    w.window().resize(640, 480);
-    w.window().resize(900, 541);
+    w.form.resize(900, 541);
+    w.form.resize(640, 480);
+    w.form.resize(900, 541);
     Form1 fresh;
-    QVERIFY(sameScene(w.window().sceneItems(), fresh.sceneItems()));
+    QVERIFY(sameScene(w.form.sceneItems(), fresh.sceneItems()));
     QVERIFY(samePoints(w.state(), fresh.figureState()));
 }
 
 void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
 {
-    Form1Driver w;
-    w.press(QPointF(700, 450));
-    w.move(QPointF(710, 450));
+    Shown w;
+    w.pointer.press(QPointF(700, 450));
+    w.pointer.move(QPointF(710, 450));
     {
         // A popup takes the pointer grab mid-drag, and the release with it.
         QWidget popup(nullptr, Qt::Popup);
         popup.resize(50, 50);
         popup.show();
         QCoreApplication::processEvents();
-        w.release(QPointF(720, 450));
+        w.pointer.release(QPointF(720, 450));
     }
     QCoreApplication::processEvents();
     const FigureState before = w.state();
 
     // A press on A's name belongs to the name; moving it must not carry A anywhere.
     const QPointF onName =
-        scene_qt::toQRectF(scene::boundsOf(w.window().sceneItems().Label1[0])).center();
-    w.press(onName);
-    w.move(onName + QPointF(5, 0));
-    w.release(onName + QPointF(5, 0));
+        scene_qt::toQRectF(scene::boundsOf(w.form.sceneItems().Label1[0])).center();
+    w.pointer.press(onName);
+    w.pointer.move(onName + QPointF(5, 0));
+    w.pointer.release(onName + QPointF(5, 0));
     QCOMPARE(w.state().xA, before.xA);
     QCOMPARE(w.state().yA, before.yA);
     QCOMPARE(w.state().dragging, std::int16_t(0));
@@ -424,14 +421,14 @@ void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
 
 void tst_Faults::hidingTheWindowMidDragEndsTheDrag()
 {
-    Form1Driver w;
-    w.press(QPointF(700, 450));
-    w.window().hide();
+    Shown w;
+    w.pointer.press(QPointF(700, 450));
+    w.form.hide();
     QCOMPARE(w.state().dragging, std::int16_t(0));
-    w.window().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w.window()));
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     const double xA = w.state().xA;
-    w.move(QPointF(760, 450));
+    w.pointer.move(QPointF(760, 450));
     QCOMPARE(w.state().xA, xA);
 }
 

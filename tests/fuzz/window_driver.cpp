@@ -105,7 +105,7 @@ QPointF WindowDriver::position(const Event &event) const
 
 void WindowDriver::press(QPointF at, Qt::MouseButton button, bool again)
 {
-    step("press", [&] { again ? pointer.pressAgain(at, button) : pointer.press(at, button); });
+    step("press", [&] { pointer.press(at, button, again); });
 }
 
 void WindowDriver::move(QPointF to)

@@ -45,15 +45,18 @@ public:
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-    // Through the window system, as a user's pointer and keyboard reach the window.
-    support::Pointer &pointer() { return mouse; }
+    // Through the window system, as a user's mouse and keyboard reach the window.
     void press(QPointF at, Qt::MouseButton button = Qt::LeftButton) { mouse.press(at, button); }
     void move(QPointF to) { mouse.move(to); }
     void release(QPointF at, Qt::MouseButton button = Qt::LeftButton) { mouse.release(at, button); }
-    void drag(QPointF from, QPointF to, int steps = 4) { mouse.drag(from, to, steps); }
+    void drag(QPointF from, QPointF to, int steps = 4, Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse.drag(from, to, steps, button);
+    }
     void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        support::typeKey(*form, key, modifiers);
+        support::sendKey(*form, QEvent::KeyPress, key, modifiers);
+        support::sendKey(*form, QEvent::KeyRelease, key, modifiers);
     }
 
     void resizeTo(int width, int height)
