@@ -5,6 +5,7 @@
 #include "figure_invariants.h"
 #include "form1.h"
 #include "scene/qt/scene_painter.h"
+#include "window_events.h"
 
 #include <QAbstractButton>
 #include <QRadioButton>
@@ -18,40 +19,11 @@ using figure::FigureState;
 
 namespace {
 
-// The pointer as the window system reports it: through the window, so grabs and child
-// controls route it as on a desktop.
-class Pointer
-{
-public:
-    explicit Pointer(QWidget &window) : window(window) { }
-    void press(QPointF at) { send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
-    void move(QPointF to) { send(QEvent::MouseMove, to, held, Qt::NoButton); }
-    void release(QPointF at) { send(QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::LeftButton); }
-
-private:
-    void send(QEvent::Type type, QPointF at, Qt::MouseButtons buttons, Qt::MouseButton button)
-    {
-        held = buttons;
-        timestamp += 1000; // never close enough for a double click
-        QWindow *handle = window.windowHandle();
-        qt_handleMouseEvent(
-            handle, at, handle->mapToGlobal(at), buttons, button, type, Qt::NoModifier, timestamp);
-    }
-
-    QWidget &window;
-    Qt::MouseButtons held;
-    int timestamp = 0;
-};
-
 struct Shown
 {
     Form1 form;
-    Pointer pointer {form};
-    Shown()
-    {
-        form.show();
-        Q_ASSERT(QTest::qWaitForWindowExposed(&form));
-    }
+    support::Pointer pointer {form};
+    Shown() { support::showExposed(form); }
     const FigureState &state() const { return form.figureState(); }
     QAbstractButton *control(const char *name) const
     {
@@ -74,25 +46,6 @@ Screen rebuiltAt(float width, float height, double xA, double yA)
     s.state.yA = yA;
     figure::RebuildFigure(s.state, s.items);
     return s;
-}
-
-bool finiteLine(const scene::LineItem &line)
-{
-    return std::isfinite(line.X1) && std::isfinite(line.Y1) && std::isfinite(line.X2)
-        && std::isfinite(line.Y2);
-}
-
-bool figureIsFinite(const scene::Scene &s)
-{
-    bool finite = true;
-    for (const auto *group : {&s.Line1, &s.Line2, &s.Line3})
-        for (const auto &line : *group)
-            finite = finite && finiteLine(line);
-    for (const auto &line : s.Line4)
-        finite = finite && finiteLine(line);
-    for (const auto &label : s.Label1)
-        finite = finite && std::isfinite(label.Left) && std::isfinite(label.Top);
-    return finite;
 }
 
 bool sameLine(const scene::LineItem &a, const scene::LineItem &b)
@@ -194,7 +147,7 @@ void tst_Faults::farAKeepsAFiniteFigure()
     QFETCH(double, yA);
     const Screen s = rebuiltAt(900, 541, xA, yA);
     const FigureState &f = s.state;
-    QVERIFY(figureIsFinite(s.items));
+    QVERIFY(fuzz::checkFigure(s.state, s.items).empty());
     // The apexes are turns of A about B and C: the side lengths carry over.
     QVERIFY(std::abs(distance(f.xB, f.yB, f.xF, f.yF) - f.lenAB) <= 1e-9 * f.lenAB);
     QVERIFY(std::abs(distance(f.xC, f.yC, f.xD, f.yD) - f.lenAC) <= 1e-9 * f.lenAC);
@@ -213,7 +166,7 @@ void tst_Faults::farAStillShowsTheNearPartAndComesBack()
     w.pointer.move(QPointF(1000700, -999700));
     QCOMPARE(w.state().xA, start.xA + 1e6);
     QCOMPARE(w.state().yA, start.yA - 1e6);
-    QVERIFY(figureIsFinite(w.form.sceneItems()));
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
 
     // BC stays where it was; AB leaves B towards the far A and still shows, in black.
     const scene::LineItem &ab = w.form.sceneItems().Line2[0];
@@ -315,7 +268,7 @@ void tst_Faults::uprightAndEmptySidesDivideByNothing()
     QVERIFY2(!std::fetestexcept(FE_DIVBYZERO | FE_INVALID), "a construction divided by zero");
 
     const FigureState &f = s.state;
-    QVERIFY(figureIsFinite(s.items));
+    QVERIFY(fuzz::checkFigure(s.state, s.items).empty());
     QVERIFY(std::abs(distance(f.xB, f.yB, f.xF, f.yF) - f.lenAB) <= 1e-9);
     QVERIFY(std::abs(distance(f.xC, f.yC, f.xD, f.yD) - f.lenAC) <= 1e-9);
     if (!F.isNull())
@@ -378,11 +331,11 @@ void tst_Faults::onePixelClientAreaWorks()
     const FigureState &f = w.state();
     QCOMPARE(f.halfBase, 0.25f);
     QCOMPARE(f.xE, 0.5f);
-    QVERIFY(figureIsFinite(w.form.sceneItems()));
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
     w.pointer.press(QPointF(0.5, 0.5));
     w.pointer.move(QPointF(0.75, 0.25));
     w.pointer.release(QPointF(0.75, 0.25));
-    QVERIFY(figureIsFinite(w.form.sceneItems()));
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
     QCOMPARE(w.form.grab().size(), QSize(1, 1));
 }
 
@@ -427,7 +380,7 @@ void tst_Faults::resizeStormOfAThousandSizes()
         QVERIFY2(fuzz::checkBase(f, base).empty(),
             qPrintable(QStringLiteral("size %1 x %2").arg(size.width()).arg(size.height())));
         QCOMPARE(f.dragging, std::int16_t(0));
-        QVERIFY(figureIsFinite(w.form.sceneItems()));
+        QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
         if (i % 100 == 0)
             QCoreApplication::processEvents(); // paint now and then, as the event loop would
     }
@@ -456,7 +409,8 @@ void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
     const FigureState before = w.state();
 
     // A press on A's name belongs to the name; moving it must not carry A anywhere.
-    const QPointF onName = scene_qt::toQRectF(scene::boundsOf(w.form.sceneItems().Label1[0])).center();
+    const QPointF onName =
+        scene_qt::toQRectF(scene::boundsOf(w.form.sceneItems().Label1[0])).center();
     w.pointer.press(onName);
     w.pointer.move(onName + QPointF(5, 0));
     w.pointer.release(onName + QPointF(5, 0));

@@ -26,6 +26,7 @@ private slots:
     void resetShowsGridAndChecksTheBox();
     void emptyClientAreaKeepsTheLastScreen();
     void savesTheStartUpScreenshot();
+    void captionsStayDarkUnderADarkDesktopPalette();
 };
 
 void tst_Form1::opensWithCaptionAndSize()
@@ -311,6 +312,30 @@ void tst_Form1::savesTheStartUpScreenshot()
     QVERIFY(d.window().grab().save(path));
     const QImage saved(path);
     QCOMPARE(saved.size(), QSize(900, 541) * d.window().devicePixelRatio());
+}
+
+void tst_Form1::captionsStayDarkUnderADarkDesktopPalette()
+{
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+    QPalette dark(QColor(50, 50, 50), QColor(30, 30, 30)); // button and window
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        dark.setColor(role, Qt::white);
+    QApplication::setPalette(dark);
+
+    Form1Driver d;
+    for (const char *name : {"Command1", "Check1", "Command2_0"})
+        QVERIFY2(d.control(name)->palette().color(QPalette::ButtonText).lightness() < 100, name);
+    // The ink of each caption on its light face.
+    const QImage image = d.screen();
+    for (const QRectF caption :
+        {QRectF(20, 25, 65, 22), QRectF(146, 74, 60, 13), QRectF(25, 87, 55, 16)}) {
+        int ink = 0;
+        for (qreal x = caption.left(); x < caption.right(); ++x)
+            for (qreal y = caption.top(); y < caption.bottom(); ++y)
+                ink += Form1Driver::pixel(image, QPointF(x, y)).lightness() < 100;
+        QVERIFY2(ink > 10, qPrintable(QStringLiteral("%1 dark pixels").arg(ink)));
+    }
 }
 
 QTEST_MAIN(tst_Form1)

@@ -40,7 +40,6 @@ private slots:
     void pressOnMarksAndGridDrags();
     void movesWithoutAPressDoNothing();
     void releaseOfASecondButtonEndsTheDrag();
-    void moveWithoutDisplacementStillRebuilds();
     void dragRecoloursAndKeepsBaseTriangle();
     void memoModeDrawsAndNeverMovesA();
     void moveModeNeverDraws();
@@ -56,6 +55,9 @@ private slots:
     void dragLeavesNoTraceOfEarlierFrames();
     void oneFingerDragMovesA();
     void losingTheWindowEndsTheDrag();
+    void pressesOnControlsStayWithThem_data();
+    void pressesOnControlsStayWithThem();
+    void keysStepAOnlyOnTheSurfaceInMoveMode();
 };
 
 void tst_Interaction::dragMovesAByThePointersDisplacement()
@@ -153,24 +155,13 @@ void tst_Interaction::releaseOfASecondButtonEndsTheDrag()
     const double xA = d.state().xA;
     d.press(QPointF(700, 400), Qt::LeftButton);
     d.move(QPointF(710, 400));
-    d.press(QPointF(720, 400), Qt::RightButton); // restarts from the new point
+    d.press(QPointF(710, 400), Qt::RightButton); // restarts the drag there
     d.move(QPointF(725, 400));
-    QCOMPARE(d.state().xA, xA + 15);
+    QCOMPARE(d.state().xA, xA + 25);
     d.release(QPointF(725, 400), Qt::RightButton);
     QCOMPARE(d.state().dragging, std::int16_t(0));
     d.move(QPointF(780, 420)); // the left button is still held
-    QCOMPARE(d.state().xA, xA + 15);
-}
-
-void tst_Interaction::moveWithoutDisplacementStillRebuilds()
-{
-    Form1Driver d;
-    const figure::FigureState before = d.state();
-    d.press(QPointF(700, 400));
-    d.move(QPointF(700, 400));
-    QCOMPARE(d.state().xA, before.xA);
-    QCOMPARE(d.items().Line1[0].BorderColor, scene::paletteColor(0));
-    QCOMPARE(d.items().Line2[2].BorderColor, scene::paletteColor(12));
+    QCOMPARE(d.state().xA, xA + 25);
 }
 
 void tst_Interaction::dragRecoloursAndKeepsBaseTriangle()
@@ -443,6 +434,76 @@ void tst_Interaction::losingTheWindowEndsTheDrag()
     const double xA = d.state().xA;
     d.move(QPointF(760, 450));
     QCOMPARE(d.state().xA, xA);
+}
+
+void tst_Interaction::pressesOnControlsStayWithThem_data()
+{
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QPointF>("to");
+    QTest::newRow("right drag from 初期画面")
+        << QPointF(52, 36) << Qt::RightButton << QPointF(400, 300);
+    QTest::newRow("middle drag from 点をうつ")
+        << QPointF(52, 95) << Qt::MiddleButton << QPointF(400, 300);
+    QTest::newRow("drag from the disabled 点をけす")
+        << QPointF(52, 143) << Qt::LeftButton << QPointF(400, 300);
+    // The blank right part of the grid box is the box: a drag within it clicks it.
+    QTest::newRow("drag in the blank of 方眼表示")
+        << QPointF(216, 76) << Qt::LeftButton << QPointF(224, 87);
+}
+
+void tst_Interaction::pressesOnControlsStayWithThem()
+{
+    QFETCH(QPointF, from);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(QPointF, to);
+    Form1Driver d;
+    d.drag(QPointF(700, 450), QPointF(710, 455)); // away from the start, so a reset would show
+    const figure::FigureState before = d.state();
+    d.drag(from, to, 4, button);
+    QVERIFY(d.state().xA == before.xA && d.state().yA == before.yA);
+    QCOMPARE(d.state().markCount, std::int16_t(0));
+    QCOMPARE(d.gridBox()->isChecked(), from.x() < 200);
+    QCOMPARE(d.state().gridShown == 1, from.x() < 200);
+}
+
+void tst_Interaction::keysStepAOnlyOnTheSurfaceInMoveMode()
+{
+    Form1Driver d;
+    d.window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d.window()));
+    const auto frame = [&d] { // pixels of the left edge in the focus frame's colour
+        const QImage image = d.screen();
+        int count = 0;
+        for (int y = 200; y < 400; ++y)
+            count += Form1Driver::pixel(image, QPointF(0, y))
+                == d.window().palette().color(QPalette::Highlight);
+        return count;
+    };
+    // Tab goes from the last control that takes the focus (点をけす is disabled) to the surface.
+    d.placeButton()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(frame(), 0);
+    d.typeKey(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), &d.window());
+    QVERIFY(frame() > 20);
+    const figure::FigureState start = d.state();
+    d.typeKey(Qt::Key_Right);
+    QCOMPARE(d.state().xA, start.xA + 1);
+    d.typeKey(Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(d.state().yA, start.yA - 10);
+    QCOMPARE(d.state().lastX, start.lastX);
+
+    // Not in memo mode, and not on a focused option button, even keys it leaves unused.
+    d.click(d.memoOption());
+    d.press(QPointF(800, 500)); // the surface takes the focus; a click moves nothing
+    d.release(QPointF(800, 500));
+    QCOMPARE(QApplication::focusWidget(), &d.window());
+    QCOMPARE(frame(), 0);
+    d.typeKey(Qt::Key_Left);
+    d.click(d.moveOption());
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
+        d.typeKey(key);
+    QVERIFY(d.state().xA == start.xA + 1 && d.state().yA == start.yA - 10);
 }
 
 QTEST_MAIN(tst_Interaction)

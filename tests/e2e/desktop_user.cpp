@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <X11/keysym.h>
+
 #include <algorithm>
 
 namespace {
@@ -114,13 +116,24 @@ void DesktopUser::clickControl(const QRectF &control, QPointF restingPlace)
     moveTo(restingPlace);
 }
 
-void DesktopUser::drag(QPointF from, QPointF to, int steps)
+void DesktopUser::drag(QPointF from, QPointF to, int steps, int button)
 {
     moveTo(from);
-    press();
+    press(button);
     for (int i = 1; i <= steps; ++i)
         moveTo(from + (to - from) * i / steps);
-    release();
+    release(button);
+}
+
+void DesktopUser::typeKey(unsigned long keysym, bool shift)
+{
+    if (shift)
+        x.setKey(XK_Shift_L, true);
+    x.setKey(keysym, true);
+    x.setKey(keysym, false);
+    if (shift)
+        x.setKey(XK_Shift_L, false);
+    QThread::msleep(kPauseMs);
 }
 
 void DesktopUser::resizeTo(QSize logicalSize)

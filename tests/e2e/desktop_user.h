@@ -44,7 +44,9 @@ public:
     // Clicks the middle of a control, then moves off it so that its hover look is gone.
     void clickControl(const QRectF &control, QPointF restingPlace);
     // A press, `steps` evenly spaced moves and a release.
-    void drag(QPointF from, QPointF to, int steps);
+    void drag(QPointF from, QPointF to, int steps, int button = 1);
+    // A key press and release by X keysym, with Shift held if asked.
+    void typeKey(unsigned long keysym, bool shift = false);
     void resizeTo(QSize logicalSize);
 
     QImage grab() const { return x.grab(windowId); }

@@ -1,9 +1,5 @@
 #include "expected_screen.h"
 
-#include "figure/construction.h"
-#include "figure/marks.h"
-#include "scene/grid.h"
-
 #include <QLineF>
 #include <QSet>
 
@@ -92,56 +88,58 @@ QString rgbText(QRgb colour)
     return QStringLiteral("(%1,%2,%3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
 }
 
-ExpectedScreen::ExpectedScreen(QSizeF size) : clientSize(size)
+ExpectedScreen::ExpectedScreen(QSizeF size)
+    : clientSize(size), board(static_cast<float>(size.width()), static_cast<float>(size.height()))
 {
-    figure::resetScreen(
-        figureState, items, static_cast<float>(size.width()), static_cast<float>(size.height()));
 }
 
 void ExpectedScreen::reset()
 {
     rememberVacatedPlaces();
-    figure::resetScreen(figureState, items, static_cast<float>(clientSize.width()),
-        static_cast<float>(clientSize.height()));
+    board.clickReset();
 }
 
 void ExpectedScreen::resize(QSizeF newSize)
 {
     clearStrokes();
     clientSize = newSize;
-    reset();
+    rememberVacatedPlaces();
+    board.resize(static_cast<float>(newSize.width()), static_cast<float>(newSize.height()));
 }
 
 void ExpectedScreen::moveA(double dx, double dy)
 {
     rememberVacatedPlaces();
-    figureState.xA += dx;
-    figureState.yA += dy;
-    figure::RebuildFigure(figureState, items);
+    // Pressed in the bottom-right corner, where no control or name lies.
+    const float x = static_cast<float>(clientSize.width() - 1);
+    const float y = static_cast<float>(clientSize.height() - 1);
+    board.press(x, y);
+    board.move(x + static_cast<float>(dx), y + static_cast<float>(dy));
+    board.release();
 }
 
 void ExpectedScreen::toggleGrid()
 {
-    const bool show = figureState.gridShown == 0;
-    scene::setGridVisible(items, show);
-    figureState.gridShown = show ? 1 : 0;
+    board.clickGrid();
 }
 
+// The mark buttons are disabled where the board says so: a click on one does nothing.
 void ExpectedScreen::placeMark()
 {
-    if (!figure::canPlaceMark(figureState))
-        unmarked.append(QPointF(figureState.xA, figureState.yA));
-    figure::placeMark(figureState, items);
+    if (!board.canPlaceMark()) {
+        unmarked.append(QPointF(state().xA, state().yA));
+        return;
+    }
+    board.clickMark(0);
 }
 
 void ExpectedScreen::removeMark()
 {
-    if (figure::canRemoveMark(figureState)) {
-        const scene::ShapeItem &mark =
-            items.Shape2[static_cast<std::size_t>(figureState.markCount - 1)];
-        unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
-    }
-    figure::removeMark(figureState, items);
+    if (!board.canRemoveMark())
+        return;
+    const scene::ShapeItem &mark = scene().Shape2[static_cast<std::size_t>(state().markCount - 1)];
+    unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
+    board.clickMark(1);
 }
 
 void ExpectedScreen::addStroke(const QPolygonF &points)
@@ -161,13 +159,13 @@ void ExpectedScreen::clearStrokes()
 // unless something else is painted there afterwards, those places must turn blank.
 void ExpectedScreen::rememberVacatedPlaces()
 {
-    for (const NamedSegment &segment : figureSegments(items)) {
+    for (const NamedSegment &segment : figureSegments(scene())) {
         const QPointF a = start(*segment.line), b = end(*segment.line);
         vacated.append(a + 0.5 * (b - a));
         vacated.append(a + 0.3 * (b - a));
         vacated.append(a + 0.7 * (b - a));
     }
-    for (const scene::ShapeItem &mark : items.Shape2)
+    for (const scene::ShapeItem &mark : scene().Shape2)
         if (mark.Visible)
             unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
 }
@@ -179,7 +177,7 @@ bool ExpectedScreen::paintedAbove(const void *item, const scene::LineItem *self)
     if (!self)
         return true;
     int index = 0, itemIndex = -1, selfIndex = -1;
-    scene::visitInDrawingOrder(items, [&](const auto &visited) {
+    scene::visitInDrawingOrder(scene(), [&](const auto &visited) {
         if (static_cast<const void *>(&visited) == item)
             itemIndex = index;
         if (static_cast<const void *>(&visited) == self)
@@ -195,7 +193,7 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
         return false;
     if (controlArea().contains(p))
         return false;
-    for (const NamedSegment &segment : figureSegments(items)) {
+    for (const NamedSegment &segment : figureSegments(scene())) {
         const scene::LineItem &line = *segment.line;
         if (&line == clearance.self) {
             if (QLineF(p, start(line)).length() < 2 * kSegmentReach
@@ -208,18 +206,18 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
     // Grid places are avoided whether the grid shows or not, so that a check looks at the
     // same pixels before and after the grid is switched; a segment need only avoid the grid
     // lines painted over it.
-    for (const scene::LineItem &line : items.Line5)
+    for (const scene::LineItem &line : scene().Line5)
         if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, clearance.self))
             return false;
-    for (const scene::LineItem &line : items.Line6)
+    for (const scene::LineItem &line : scene().Line6)
         if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
             return false;
-    for (const scene::ShapeItem &mark : items.Shape2)
+    for (const scene::ShapeItem &mark : scene().Shape2)
         if (mark.Visible
             && QLineF(p, QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2)).length()
                 < kMarkReach)
             return false;
-    for (const scene::LabelItem &label : items.Label1)
+    for (const scene::LabelItem &label : scene().Label1)
         if (label.Visible && labelArea(label).contains(p) && paintedAbove(&label, clearance.self))
             return false;
     if (clearance.strokes)
@@ -269,7 +267,7 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 
 void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *out) const
 {
-    for (const NamedSegment &segment : figureSegments(items)) {
+    for (const NamedSegment &segment : figureSegments(scene())) {
         Clearance clearance;
         clearance.strokes = false; // segments are painted over the memo strokes
         clearance.self = segment.line;
@@ -330,8 +328,8 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
     };
 
     const double w = clientSize.width(), h = clientSize.height();
-    for (std::size_t k = 0; k < items.Line5.size(); ++k) {
-        const scene::LineItem &line = items.Line5[k];
+    for (std::size_t k = 0; k < scene().Line5.size(); ++k) {
+        const scene::LineItem &line = scene().Line5[k];
         if (line.Y1 < 4 || line.Y1 > h - 5)
             continue;
         bool found = false;
@@ -347,8 +345,8 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
         if (!found)
             *out << QStringLiteral("no clear place across grid line Line5(%1)").arg(k);
     }
-    for (std::size_t k = 0; k < items.Line6.size(); ++k) {
-        const scene::LineItem &line = items.Line6[k];
+    for (std::size_t k = 0; k < scene().Line6.size(); ++k) {
+        const scene::LineItem &line = scene().Line6[k];
         if (line.X1 < 4 || line.X1 > w - 5)
             continue;
         bool found = false;
@@ -368,8 +366,8 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
 void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out) const
 {
     QList<QPointF> shown;
-    for (std::size_t i = 0; i < items.Shape2.size(); ++i) {
-        const scene::ShapeItem &mark = items.Shape2[i];
+    for (std::size_t i = 0; i < scene().Shape2.size(); ++i) {
+        const scene::ShapeItem &mark = scene().Shape2[i];
         if (!mark.Visible)
             continue;
         const QPointF centre(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);

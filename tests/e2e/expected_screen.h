@@ -1,8 +1,7 @@
 #ifndef BRINMOOR_TESTS_E2E_EXPECTED_SCREEN_H
 #define BRINMOOR_TESTS_E2E_EXPECTED_SCREEN_H
 
-#include "figure/figure_state.h"
-#include "scene/scene.h"
+#include "board/board.h"
 
 #include <QImage>
 #include <QList>
@@ -12,9 +11,9 @@
 #include <QSizeF>
 #include <QStringList>
 
-// What the window must show after the user's actions so far. Each action is replayed on the
-// figure library's own constructions, so every place the checks look at comes from the
-// figure's formulas; the window, its painting and its event handling are what is tested.
+// What the window must show after the user's actions so far. Each action is replayed on a
+// board::Board of its own, so every place the checks look at comes from the program's core;
+// the window, its painting and its event handling are what is tested.
 //
 // The checks look only where one thing alone decides the colour: on a segment's centre line
 // away from other segments, the grid and the marks; on a grid line away from the figure;
@@ -27,8 +26,8 @@ public:
     explicit ExpectedScreen(QSizeF clientSize);
 
     QSizeF size() const { return clientSize; }
-    const figure::FigureState &state() const { return figureState; }
-    const scene::Scene &scene() const { return items; }
+    const figure::FigureState &state() const { return board.state(); }
+    const scene::Scene &scene() const { return board.scene(); }
 
     void reset(); // the reset button
     void resize(QSizeF newSize); // a new client size: strokes cleared, then the initial screen
@@ -66,8 +65,7 @@ private:
     void checkVacated(const QImage &shot, int scale, QStringList *out) const;
 
     QSizeF clientSize;
-    figure::FigureState figureState;
-    scene::Scene items;
+    board::Board board;
     QList<QPolygonF> strokes; // memo strokes on the screen
     QList<QPointF> vacated; // places that earlier screens coloured and that must now be blank
     QList<QPointF> unmarked; // places where a mark was removed or refused

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <X11/keysym.h>
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -57,6 +59,8 @@ private slots:
     void resizeShowsTheInitialScreenOfTheNewSize();
     void resetShowsTheGridAndChecksTheBox();
     void eventStormLeavesTheInitialScreenAfterReset();
+    void pressesOnControlsLeaveAWhereItWas();
+    void arrowKeysStepAOnePixelOrTenWithShift();
 
 private:
     DesktopUser user;
@@ -484,6 +488,44 @@ void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
                        .arg(changed)
                        .arg(first.x())
                        .arg(first.y())));
+}
+
+void tst_EndToEnd::pressesOnControlsLeaveAWhereItWas()
+{
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
+    ExpectedScreen expected(kOpeningSize);
+    // A away from its start first, so that a reset would show.
+    user.drag(kFarAway, kFarAway + QPointF(12, -8), 2);
+    expected.moveA(12, -8);
+    VERIFY_SCREEN(expected, "controls-before");
+
+    user.drag(kCommand1.center(), kFarAway, 3, 3); // the right button
+    VERIFY_SCREEN(expected, "controls-right-drag-from-reset");
+    user.drag(kCommand2Place.center(), kFarAway, 3, 2); // the middle button
+    VERIFY_SCREEN(expected, "controls-middle-drag-from-place-mark");
+
+    // The blank right part of the grid box is the box: a drag within it clicks it.
+    user.drag(QPointF(216, 76), QPointF(224, 87), 3);
+    user.moveTo(kFarAway);
+    expected.toggleGrid();
+    VERIFY_SCREEN(expected, "controls-left-drag-in-grid-box");
+}
+
+void tst_EndToEnd::arrowKeysStepAOnePixelOrTenWithShift()
+{
+    QVERIFY2(user.launch(1, &error), qPrintable(error));
+    ExpectedScreen expected(kOpeningSize);
+    user.click(kFarAway); // the surface takes the focus; a click moves nothing
+    VERIFY_SCREEN(expected, "keys-before");
+
+    for (int i = 0; i < 10; ++i)
+        user.typeKey(XK_Right);
+    expected.moveA(10, 0);
+    VERIFY_SCREEN(expected, "keys-right-ten-times");
+    for (int i = 0; i < 3; ++i)
+        user.typeKey(XK_Up, true);
+    expected.moveA(0, -30);
+    VERIFY_SCREEN(expected, "keys-shift-up-three-times");
 }
 
 QTEST_GUILESS_MAIN(tst_EndToEnd)

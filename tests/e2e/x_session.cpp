@@ -282,6 +282,12 @@ void XClient::setButton(int button, bool down)
     XSync(display, False);
 }
 
+void XClient::setKey(unsigned long keysym, bool down)
+{
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), down ? True : False, CurrentTime);
+    XSync(display, False);
+}
+
 QImage XClient::grab(unsigned long window) const
 {
     const QSize size = windowSize(window);

@@ -80,6 +80,8 @@ public:
     // returns.
     void movePointer(QPoint screenPosition);
     void setButton(int button, bool down);
+    // A key by its X keysym (XK_Right, XK_Shift_L...), to the window with the input focus.
+    void setKey(unsigned long keysym, bool down);
 
     // The pixels of the window as the screen shows them, as RGB32; null if the window is
     // gone or not fully on the screen.

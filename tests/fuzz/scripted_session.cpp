@@ -2,12 +2,12 @@
 // valgrind's memcheck: start, drag A, scribble a memo, place and remove marks, switch the grid,
 // reset, resize (also to nothing and back), and quit through the event loop.
 #include "form1.h"
+#include "window_events.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QStyleFactory>
 #include <QTimer>
-#include <QtTest>
 
 namespace {
 
@@ -46,32 +46,21 @@ public:
     }
 
 private:
-    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons held, Qt::MouseButton button)
-    {
-        timestamp += 1000;
-        QWindow *handle = window.windowHandle();
-        qt_handleMouseEvent(
-            handle, at, handle->mapToGlobal(at), held, button, type, Qt::NoModifier, timestamp);
-        QCoreApplication::processEvents();
-    }
-
     void drag(QPointF from, QPointF to)
     {
-        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= 8; ++i)
-            mouse(QEvent::MouseMove, from + (to - from) * (i / 8.0), Qt::LeftButton, Qt::NoButton);
-        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, Qt::LeftButton);
+        pointer.drag(from, to, 8);
+        QCoreApplication::processEvents();
     }
 
     void click(const char *name)
     {
-        const QRect box = window.findChild<QAbstractButton *>(QLatin1String(name))->geometry();
-        mouse(QEvent::MouseButtonPress, box.center(), Qt::LeftButton, Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, box.center(), Qt::NoButton, Qt::LeftButton);
+        pointer.click(
+            window.findChild<QAbstractButton *>(QLatin1String(name))->geometry().center());
+        QCoreApplication::processEvents();
     }
 
     Form1 &window;
-    int timestamp = 0;
+    support::Pointer pointer {window};
     bool aFollowed = false;
     bool marked = false;
 };

@@ -49,8 +49,7 @@ void tst_EventFuzz::randomEventsKeepEveryInvariant()
     const quint64 startSeed = seed();
     const long long target = eventTarget();
     Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    support::showExposed(form);
 
     fuzz::WindowDriver driver(form);
     fuzz::SeededEntropy entropy(startSeed);

@@ -30,7 +30,7 @@ namespace {
 } // namespace
 
 WindowDriver::WindowDriver(Form1 &form)
-    : form(form), touchScreen(QTest::createTouchDevice()), resetSize(form.size()),
+    : form(form), pointer(form), touchScreen(QTest::createTouchDevice()), resetSize(form.size()),
       base(expectedBase(static_cast<float>(form.width()), static_cast<float>(form.height())))
 {
     for (int i = 0; i < kControlCount; ++i)
@@ -61,7 +61,7 @@ void WindowDriver::play(const Event &event)
         // The same place and time stamp: the second press arrives as a double click.
         press(at, button);
         release(at, button);
-        press(at, button, 1);
+        press(at, button, true);
         release(at, button);
         break;
     case EventKind::Click:
@@ -103,31 +103,19 @@ QPointF WindowDriver::position(const Event &event) const
     return {f.xA + event.x, f.yA + event.y};
 }
 
-void WindowDriver::mouse(QPointF at, Qt::MouseButton button, int type)
+void WindowDriver::press(QPointF at, Qt::MouseButton button, bool again)
 {
-    QWindow *window = form.windowHandle();
-    qt_handleMouseEvent(window, at, window->mapToGlobal(at), held, button,
-        static_cast<QEvent::Type>(type), Qt::NoModifier, timestamp);
-}
-
-void WindowDriver::press(QPointF at, Qt::MouseButton button, int repeat)
-{
-    if (repeat == 0)
-        timestamp += 1000; // well apart, so that only a deliberate repeat makes a double click
-    held |= button;
-    step("press", [&] { mouse(at, button, QEvent::MouseButtonPress); });
+    step("press", [&] { pointer.press(at, button, again); });
 }
 
 void WindowDriver::move(QPointF to)
 {
-    timestamp += 7;
-    step("move", [&] { mouse(to, Qt::NoButton, QEvent::MouseMove); });
+    step("move", [&] { pointer.move(to); });
 }
 
 void WindowDriver::release(QPointF at, Qt::MouseButton button)
 {
-    held &= ~button;
-    step("release", [&] { mouse(at, button, QEvent::MouseButtonRelease); });
+    step("release", [&] { pointer.release(at, button); });
 }
 
 void WindowDriver::click(const Event &event)
@@ -146,7 +134,6 @@ void WindowDriver::click(const Event &event)
 void WindowDriver::key(Key which)
 {
     const Qt::Key code = kKeys[static_cast<std::size_t>(which)];
-    const QString typed = code == Qt::Key_Space ? QStringLiteral(" ") : QString();
     // An arrow key on the drawing surface steps A by one pixel in move-A mode.
     const QPointF arrows[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
     const bool arrow = which >= Key::Up && which <= Key::Right;
@@ -154,13 +141,9 @@ void WindowDriver::key(Key which)
     const bool toSurface = !form.focusWidget() || form.focusWidget() == &form;
     if (arrow && toSurface && form.core().mode() == board::Mode::MoveA)
         keyStep = arrows[static_cast<int>(which) - static_cast<int>(Key::Up)];
-    step("key press", [&] {
-        qt_handleKeyEvent(form.windowHandle(), QEvent::KeyPress, code, Qt::NoModifier, typed);
-    });
+    step("key press", [&] { support::sendKey(form, QEvent::KeyPress, code); });
     keyStep = QPointF();
-    step("key release", [&] {
-        qt_handleKeyEvent(form.windowHandle(), QEvent::KeyRelease, code, Qt::NoModifier, typed);
-    });
+    step("key release", [&] { support::sendKey(form, QEvent::KeyRelease, code); });
 }
 
 void WindowDriver::resize(int width, int height)

@@ -3,6 +3,7 @@
 
 #include "event_model.h"
 #include "figure_invariants.h"
+#include "window_events.h"
 
 #include <QPointF>
 #include <QSize>
@@ -39,7 +40,7 @@ public:
     const std::string &failureText() const { return failure; }
 
 private:
-    void press(QPointF at, Qt::MouseButton button, int repeat = 0);
+    void press(QPointF at, Qt::MouseButton button, bool again = false);
     void move(QPointF to);
     void release(QPointF at, Qt::MouseButton button);
     void click(const Event &event);
@@ -50,19 +51,17 @@ private:
     void touch(const Event &event);
 
     QPointF position(const Event &event) const;
-    void mouse(QPointF at, Qt::MouseButton button, int type);
 
     // Runs one window-system event and then checks everything.
     void step(const char *what, const std::function<void()> &deliver);
     std::string brokenInvariant(const figure::FigureState &before) const;
 
     Form1 &form;
+    support::Pointer pointer;
     QWidget other; // takes the activation away
     QPointingDevice *touchScreen;
     std::array<QAbstractButton *, kControlCount> controls {};
     QCheckBox *gridBox = nullptr;
-    Qt::MouseButtons held;
-    int timestamp = 1000;
     QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
     BaseTriangle base;

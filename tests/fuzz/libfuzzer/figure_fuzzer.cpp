@@ -1,13 +1,13 @@
-// libFuzzer target over the figure and scene code: the fuzzer's bytes become the same events
-// the window fuzzer plays, handled here the way Form1's handlers handle them but without a
-// window, and after every event the figure's promises are checked; a broken one aborts.
+// libFuzzer target over the window's behaviour: the fuzzer's bytes become the same events
+// the window fuzzer plays, handed to board::Board as a front-end hands them, and after every
+// event the figure's promises are checked; a broken one aborts.
 #include "event_model.h"
 #include "figure_invariants.h"
 
+#include "board/board.h"
 #include "figure/construction.h"
-#include "figure/marks.h"
-#include "scene/grid.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,14 +30,13 @@ bool near(double a, double b)
     return std::abs(a - b) <= 1e-9 * (1 + std::abs(a) + std::abs(b));
 }
 
-class HeadlessWindow
+class Session
 {
 public:
-    HeadlessWindow()
+    Session()
     {
-        scene::layoutGrid(items, width, height);
-        state.gridShown = 1;
-        reset();
+        for (int i = 0; i < board::Board::kLabelCount; ++i)
+            board.setLabelSize(i, 20, 30); // a 27-pixel letter's box, as a front-end measures it
     }
 
     void play(const Event &e)
@@ -50,24 +49,26 @@ public:
             move(e.x, e.y, e);
             break;
         case EventKind::Release:
-            state.dragging = 0;
+            board.release();
             break;
         case EventKind::DoubleClick:
             press(e.x, e.y);
-            state.dragging = 0;
+            board.release();
             press(e.x, e.y);
-            state.dragging = 0;
+            board.release();
             break;
         case EventKind::Click:
             for (int i = 0; i < e.repeat; ++i)
                 click(e.control);
             break;
         case EventKind::KeyPress:
+            key(e);
             break;
         case EventKind::Resize:
-            width = static_cast<float>(e.width);
-            height = static_cast<float>(e.height);
-            reset();
+            board.resize(static_cast<float>(e.width), static_cast<float>(e.height));
+            if (e.width > 0 && e.height > 0)
+                base =
+                    fuzz::expectedBase(static_cast<float>(e.width), static_cast<float>(e.height));
             break;
         case EventKind::FarDrag:
         case EventKind::Touch:
@@ -77,77 +78,86 @@ public:
             if (e.kind == EventKind::FarDrag)
                 for (int i = e.steps - 1; i >= 0; --i)
                     move(e.x + e.farX * i / e.steps, e.y + e.farY * i / e.steps, e);
-            state.dragging = 0;
+            board.release();
             break;
         case EventKind::Deactivate:
         case EventKind::HideShow:
-            state.dragging = 0;
+            board.endDrag();
             break;
         }
         check(e);
     }
 
 private:
-    void press(double x, double y)
-    {
-        state.dragging = 1;
-        state.lastX = static_cast<float>(x);
-        state.lastY = static_cast<float>(y);
-    }
+    void press(double x, double y) { board.press(static_cast<float>(x), static_cast<float>(y)); }
 
+    // A moves only in a drag in move-A mode, and then by the pointer's displacement.
     void move(double x, double y, const Event &e)
     {
-        if (state.dragging != 1)
-            return;
-        const float fx = static_cast<float>(x);
-        const float fy = static_cast<float>(y);
-        if (moveMode) {
-            state.xA += fx - state.lastX;
-            state.yA += fy - state.lastY;
-            figure::RebuildFigure(state, items);
+        const figure::FigureState before = board.state();
+        board.move(static_cast<float>(x), static_cast<float>(y));
+        const bool moves = before.dragging == 1 && board.mode() == board::Mode::MoveA;
+        stepped(before, moves ? static_cast<float>(x) - before.lastX : 0,
+            moves ? static_cast<float>(y) - before.lastY : 0, e);
+        if (moves)
             checkRebuild(e);
-        }
-        state.lastX = fx;
-        state.lastY = fy;
         check(e);
+    }
+
+    // An arrow key steps A by one pixel in move-A mode and leaves the pointer's place alone.
+    void key(const Event &e)
+    {
+        const int arrow = static_cast<int>(e.key) - static_cast<int>(fuzz::Key::Up);
+        if (arrow < 0 || arrow > 3)
+            return;
+        const figure::FigureState before = board.state();
+        board.arrowKey(std::array {board::Arrow::Up, board::Arrow::Down, board::Arrow::Left,
+                           board::Arrow::Right}[arrow],
+            false);
+        const bool moves = board.mode() == board::Mode::MoveA;
+        stepped(before, moves ? std::array {0, 0, -1, 1}[arrow] : 0,
+            moves ? std::array {-1, 1, 0, 0}[arrow] : 0, e);
+        if (board.state().lastX != before.lastX || board.state().lastY != before.lastY)
+            broken("an arrow key moved the pointer's place", e);
+    }
+
+    void stepped(const figure::FigureState &before, double dx, double dy, const Event &e) const
+    {
+        if (board.state().xA != before.xA + dx || board.state().yA != before.yA + dy)
+            broken("A did not move by the displacement of the pointer or the key", e);
     }
 
     void click(Control control)
     {
         switch (control) {
         case Control::Command1:
-            reset();
+            board.clickReset();
             break;
         case Control::Option1_0:
         case Control::Option1_1:
-            moveMode = control == Control::Option1_0;
+            board.selectMode(
+                control == Control::Option1_0 ? board::Mode::MoveA : board::Mode::Memo);
+            board.clickOption();
             break;
         case Control::Check1:
-            scene::setGridVisible(items, state.gridShown == 0);
-            state.gridShown = state.gridShown == 0 ? 1 : 0;
+            board.clickGrid();
             break;
         case Control::Command2_0: // a disabled button takes no click
-            if (figure::canPlaceMark(state))
-                figure::placeMark(state, items);
+            if (board.canPlaceMark())
+                board.clickMark(0);
             break;
         case Control::Command2_1:
-            if (figure::canRemoveMark(state))
-                figure::removeMark(state, items);
+            if (board.canRemoveMark())
+                board.clickMark(1);
             break;
         }
     }
 
-    void reset()
-    {
-        if (figure::resetScreen(state, items, width, height))
-            base = fuzz::expectedBase(width, height);
-    }
-
     void check(const Event &e) const
     {
-        std::string what = fuzz::checkFigure(state, items);
+        std::string what = fuzz::checkFigure(board.state(), board.scene());
         if (what.empty())
-            what = fuzz::checkBase(state, base);
+            what = fuzz::checkBase(board.state(), base);
         if (!what.empty())
             broken(what, e);
     }
@@ -156,7 +166,8 @@ private:
     // at the points, and the rectangle colour exactly when the test holds.
     void checkRebuild(const Event &e) const
     {
-        const figure::FigureState &f = state;
+        const figure::FigureState &f = board.state();
+        const scene::Scene &items = board.scene();
         if (!near(std::hypot(f.xF - f.xB, f.yF - f.yB), f.lenAB)
             || !near(std::hypot(f.xD - f.xC, f.yD - f.yC), f.lenAC))
             broken("an apex is not a turn of A", e);
@@ -172,12 +183,8 @@ private:
             broken("the drag colours disagree with the rectangle test", e);
     }
 
-    figure::FigureState state;
-    scene::Scene items;
-    float width = 900;
-    float height = 541;
-    bool moveMode = true;
-    fuzz::BaseTriangle base;
+    board::Board board;
+    fuzz::BaseTriangle base = fuzz::expectedBase(board::kDesignWidth, board::kDesignHeight);
 };
 
 } // namespace
@@ -185,7 +192,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     fuzz::ByteEntropy entropy(data, size);
-    HeadlessWindow window;
+    Session window;
     for (int events = 0; events < 4000 && !entropy.exhausted(); ++events)
         window.play(fuzz::nextEvent(entropy));
     return 0;

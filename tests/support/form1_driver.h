@@ -1,8 +1,9 @@
 // Drives a real Form1 the way a user does, and reads back what the user would see.
-#ifndef BRINMOOR_TESTS_FORM1_DRIVER_H
-#define BRINMOOR_TESTS_FORM1_DRIVER_H
+#ifndef BRINMOOR_TESTS_SUPPORT_FORM1_DRIVER_H
+#define BRINMOOR_TESTS_SUPPORT_FORM1_DRIVER_H
 
 #include "form1.h"
+#include "window_events.h"
 
 #include "scene/qt/scene_painter.h"
 
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -23,11 +23,7 @@
 class Form1Driver
 {
 public:
-    Form1Driver() : form(std::make_unique<Form1>())
-    {
-        form->show();
-        Q_ASSERT(QTest::qWaitForWindowExposed(form.get()));
-    }
+    Form1Driver() : form(std::make_unique<Form1>()), mouse(*form) { support::showExposed(*form); }
 
     Form1 &window() { return *form; }
     const figure::FigureState &state() const { return form->figureState(); }
@@ -36,7 +32,8 @@ public:
     template <typename Control = QAbstractButton> Control *control(const char *name) const
     {
         auto *found = form->findChild<Control *>(QLatin1String(name));
-        Q_ASSERT(found);
+        if (!found)
+            qFatal("the window has no control named %s", name);
         return found;
     }
     QPushButton *resetButton() const { return control<QPushButton>("Command1"); }
@@ -48,24 +45,18 @@ public:
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-    // Mouse events straight to the window surface, as the platform delivers them.
-    void press(QPointF at, Qt::MouseButton button = Qt::LeftButton)
+    // Through the window system, as a user's mouse and keyboard reach the window.
+    void press(QPointF at, Qt::MouseButton button = Qt::LeftButton) { mouse.press(at, button); }
+    void move(QPointF to) { mouse.move(to); }
+    void release(QPointF at, Qt::MouseButton button = Qt::LeftButton) { mouse.release(at, button); }
+    void drag(QPointF from, QPointF to, int steps = 4, Qt::MouseButton button = Qt::LeftButton)
     {
-        held |= button;
-        send(QEvent::MouseButtonPress, at, button);
+        mouse.drag(from, to, steps, button);
     }
-    void move(QPointF to) { send(QEvent::MouseMove, to, Qt::NoButton); }
-    void release(QPointF at, Qt::MouseButton button = Qt::LeftButton)
+    void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        held &= ~Qt::MouseButtons(button);
-        send(QEvent::MouseButtonRelease, at, button);
-    }
-    void drag(QPointF from, QPointF to, int steps = 4)
-    {
-        press(from);
-        for (int i = 1; i <= steps; ++i)
-            move(from + (to - from) * (double(i) / steps));
-        release(to);
+        support::sendKey(*form, QEvent::KeyPress, key, modifiers);
+        support::sendKey(*form, QEvent::KeyRelease, key, modifiers);
     }
 
     void resizeTo(int width, int height)
@@ -85,14 +76,8 @@ public:
     QColor pixelAt(QPointF logical) const { return pixel(screen(), logical); }
 
 private:
-    void send(QEvent::Type type, QPointF at, Qt::MouseButton button)
-    {
-        QMouseEvent event(type, at, form->mapToGlobal(at), button, held, Qt::NoModifier);
-        QApplication::sendEvent(form.get(), &event);
-    }
-
     std::unique_ptr<Form1> form;
-    Qt::MouseButtons held;
+    support::Pointer mouse;
 };
 
 inline QColor rgb(scene::Rgb c)
