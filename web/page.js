@@ -70,29 +70,36 @@ function startPage() {
 
   // The viewport is the client area: a new size in CSS pixels refits the initial screen; a
   // new device pixel ratio alone only needs a new backing store.
-  function fit(width, height, deviceWidth, deviceHeight) {
-    if (deviceWidth !== surface.width || deviceHeight !== surface.height) {
-      painter.allocate(deviceWidth, deviceHeight, window.devicePixelRatio || 1);
+  let box = null; // the device pixels the browser reports for the surface, where it does
+  function fit() {
+    const { width, height } = surface.getBoundingClientRect(), ratio = window.devicePixelRatio || 1;
+    // An emulated ratio may leave the reported box at CSS pixels; the ratio decides then.
+    const agrees = (reported, css) => reported && Math.abs(reported - css * ratio) <= 1;
+    const deviceWidth = agrees(box && box.inlineSize, width) ? box.inlineSize : Math.round(width * ratio);
+    const deviceHeight = agrees(box && box.blockSize, height) ? box.blockSize : Math.round(height * ratio);
+    if (deviceWidth !== surface.width || deviceHeight !== surface.height || ratio !== painter.ratio) {
+      painter.allocate(deviceWidth, deviceHeight, ratio);
       dirty = [0, 0, width, height];
     }
     if (width !== _bm_width() || height !== _bm_height())
       apply(_bm_resize(width, height));
     paintNow();
   }
-  const ratio = window.devicePixelRatio || 1;
-  fit(size.width, size.height, Math.round(size.width * ratio), Math.round(size.height * ratio));
+  fit();
   const observer = new ResizeObserver(([entry]) => {
-    const { width, height } = entry.contentRect;
-    const box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
-    const r = window.devicePixelRatio || 1;
-    fit(width, height, box ? box.inlineSize : Math.round(width * r),
-      box ? box.blockSize : Math.round(height * r));
+    box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+    fit();
   });
   try {
     observer.observe(surface, { box: 'device-pixel-content-box' });
   } catch (e) {
     observer.observe(surface);
   }
+  // A new ratio alone (zoom, another screen) may leave the CSS box as it was.
+  (function watchRatio() {
+    matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
+      .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
+  })();
 }
 
 // The six controls at their design places, in tab order before the surface.
