@@ -199,4 +199,8 @@ function listenToPointer(surface, apply) {
   surface.addEventListener('mousedown', (e) => e.preventDefault()); // middle-click autoscroll
 }
 
-Module.onRuntimeInitialized = startPage;
+// The module is compiled synchronously, so it may have started before this line.
+if (Module.calledRun)
+  startPage();
+else
+  Module.onRuntimeInitialized = startPage;
