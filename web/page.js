@@ -11,10 +11,11 @@ function startPage() {
   const fontOf = (role) => _bm_font_pixels(role) + 'px ' + families;
   const size = surface.getBoundingClientRect();
   _bm_create(size.width, size.height);
-  document.title = UTF8ToString(_bm_window_caption());
+  // No-break spaces, since a title's runs of spaces collapse.
+  document.title = UTF8ToString(_bm_window_caption()).replace(/ /g, '\u00a0');
 
   // Each caption measured once with its font; the core sizes its label box from it.
-  const measure = document.createElement('canvas').getContext('2d');
+  const measure = surface.getContext('2d', { alpha: false });
   const labels = [];
   for (let i = 0; i < _bm_label_count(); ++i) {
     const font = fontOf(_bm_label_font(i) ? 2 : 1), caption = UTF8ToString(_bm_label_caption(i));

@@ -20,27 +20,34 @@ class Painter {
   constructor(canvas, labelFont) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });
-    this.memo = document.createElement('canvas');
+    this.memo = null;
     this.memoContext = null;
     this.memoEmpty = true;
     this.ratio = 1;
     this.labelFont = labelFont; // index → { font, caption, ascent }
   }
 
-  // A new backing store; the memo strokes keep their places at the new ratio.
+  // A new backing store; the memo strokes keep their places at the new ratio. The memo canvas
+  // is made only for the first stroke, since most sessions never draw one.
   allocate(deviceWidth, deviceHeight, ratio) {
-    const old = this.memoEmpty ? null : this.memo;
+    const old = this.memoEmpty ? null : this.memo, oldRatio = this.ratio;
     this.canvas.width = deviceWidth;
     this.canvas.height = deviceHeight;
     this.ratio = ratio;
-    this.memo = document.createElement('canvas');
-    this.memo.width = deviceWidth;
-    this.memo.height = deviceHeight;
-    this.memoContext = this.memo.getContext('2d');
+    this.memo = null;
     if (old)
-      this.memoContext.drawImage(old, 0, 0, old.width, old.height, 0, 0,
-        old.width * ratio / this.oldRatio, old.height * ratio / this.oldRatio);
-    this.oldRatio = ratio;
+      this.memoCanvas().drawImage(old, 0, 0, old.width, old.height, 0, 0,
+        old.width * ratio / oldRatio, old.height * ratio / oldRatio);
+  }
+
+  memoCanvas() {
+    if (!this.memo) {
+      this.memo = document.createElement('canvas');
+      this.memo.width = this.canvas.width;
+      this.memo.height = this.canvas.height;
+      this.memoContext = this.memo.getContext('2d');
+    }
+    return this.memoContext;
   }
 
   clearMemo() {
@@ -51,7 +58,7 @@ class Painter {
   }
 
   drawMemo(x1, y1, x2, y2) {
-    const m = this.memoContext;
+    const m = this.memoCanvas();
     m.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
     m.strokeStyle = cssColour(_bm_memo_colour());
     m.lineWidth = _bm_memo_pen_width();
