@@ -27,7 +27,9 @@ QJsonArray path(std::initializer_list<QPointF> points)
 struct Script
 {
     explicit Script(QSize size = {}, double scale = 1)
-        : size(size), scale(scale), expected(size) { }
+        : startSize(size), size(size), startScale(scale), scale(scale), expected(size)
+    {
+    }
 
     void step(const QJsonArray &s) { steps.append(s); }
     void pointer(const char *kind, std::initializer_list<QPointF> points)
@@ -35,17 +37,33 @@ struct Script
         step({kind, path(points)});
     }
     void click(const char *control) { step({"click", control}); }
+    void viewport(QSize newSize, double newScale)
+    {
+        step({"resize", newSize.width(), newSize.height(), newScale});
+        if (newSize != size)
+            expected.resize(newSize);
+        size = newSize;
+        scale = newScale;
+    }
     void shot(const QString &name)
     {
         step({"shot", name});
-        shots.append({name, expected});
+        shots.append({name, expected, scale});
     }
 
+    struct Shot
+    {
+        QString name;
+        ExpectedScreen expected;
+        double scale;
+    };
+    QSize startSize;
     QSize size;
+    double startScale;
     double scale;
     ExpectedScreen expected;
     QJsonArray steps;
-    QList<QPair<QString, ExpectedScreen>> shots;
+    QList<Shot> shots;
 };
 
 // Plays the script in a fresh browser; the page's printed lines go to output.
@@ -55,8 +73,9 @@ QStringList play(const Script &script, const QString &name, QStringList *output 
     QProcess node;
     node.start(QStringLiteral("node"),
         {QStringLiteral(BRINMOOR_PAGE_SESSION), QStringLiteral(BRINMOOR_WEB_PAGE), dir});
-    const QJsonObject session {{"width", script.size.width()}, {"height", script.size.height()},
-        {"scale", script.scale}, {"steps", script.steps}};
+    const QJsonObject session {{"width", script.startSize.width()},
+        {"height", script.startSize.height()}, {"scale", script.startScale},
+        {"steps", script.steps}};
     node.write(QJsonDocument(session).toJson());
     node.closeWriteChannel();
     if (!node.waitForFinished(90000) || node.exitStatus() != QProcess::NormalExit
@@ -66,13 +85,13 @@ QStringList play(const Script &script, const QString &name, QStringList *output 
         *output = QString::fromUtf8(node.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     // A fractional scale is checked at a whole one: each device pixel becomes a block, so a
     // logical place still reads the device pixel under it.
-    const int blocks = script.scale == std::floor(script.scale) ? 1 : 4;
     QStringList problems;
-    for (const auto &[shotName, expected] : script.shots) {
-        QImage shot(dir + '/' + shotName + QStringLiteral(".png"));
+    for (const Script::Shot &s : script.shots) {
+        const int blocks = s.scale == std::floor(s.scale) ? 1 : 4;
+        QImage shot(dir + '/' + s.name + QStringLiteral(".png"));
         shot = shot.convertToFormat(QImage::Format_RGB32).scaled(shot.size() * blocks);
-        for (const QString &problem : expected.problems(shot, int(script.scale * blocks)))
-            problems << shotName + QStringLiteral(": ") + problem;
+        for (const QString &problem : s.expected.problems(shot, int(s.scale * blocks)))
+            problems << s.name + QStringLiteral(": ") + problem;
     }
     return problems;
 }
@@ -159,8 +178,9 @@ void tst_Page::sessionShowsWhatTheCoreSays_data()
         s.shot("cleared-by-option");
         s.pointer("mouse", {stroke[0], stroke[1], stroke[2]});
         s.expected.addStroke(stroke);
-        s.step({"resize", 800, 500, 1});
-        s.expected.resize(QSizeF(800, 500));
+        s.viewport(QSize(900, 541), 2); // a new ratio alone keeps the screen and its strokes
+        s.shot("kept-at-ratio-2");
+        s.viewport(QSize(800, 500), 2);
         s.shot("cleared-by-resize");
         QTest::newRow("memo strokes") << s;
     }
@@ -179,8 +199,7 @@ void tst_Page::sessionShowsWhatTheCoreSays_data()
     }
     {
         Script s(opening);
-        s.step({"resize", 700, 450, 1});
-        s.expected.resize(QSizeF(700, 450));
+        s.viewport(QSize(700, 450), 1);
         s.shot("resized");
         QTest::newRow("viewport resize") << s;
     }
