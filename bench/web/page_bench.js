@@ -7,8 +7,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const zlib = require('zlib');
-const { pathToFileURL } = require('url');
-const puppeteer = require('puppeteer-core');
+const { launch, open } = require('../../tests/web/chromium');
 
 const page = path.resolve(process.argv[2] || path.join(__dirname, '../../build-web/Brinmoor.html'));
 const rounds = Math.max(7, Number(process.argv[3]) || 7);
@@ -53,11 +52,8 @@ function watchFirstFrame() {
 const median = (values) => values.slice().sort((a, b) => a - b)[values.length >> 1];
 const frame = (tab) => tab.evaluate(() => new Promise((done) => requestAnimationFrame(done)));
 
-async function firstFrame(browser, url) {
-  const tab = await browser.newPage();
-  await tab.setViewport({ width: 900, height: 541 });
-  await tab.evaluateOnNewDocument(watchFirstFrame);
-  await tab.goto(url);
+async function firstFrame(browser, file) {
+  const tab = await open(browser, file, { width: 900, height: 541, scale: 1 }, watchFirstFrame);
   await tab.waitForFunction(() => window.firstFigureFrame !== undefined);
   const time = await tab.evaluate(() => window.firstFigureFrame);
   await tab.close();
@@ -65,10 +61,8 @@ async function firstFrame(browser, url) {
 }
 
 // Main-thread task time per move over a drag of 100 moves, each followed by one frame.
-async function dragCost(browser, url, scale) {
-  const tab = await browser.newPage();
-  await tab.setViewport({ width: 900, height: 541, deviceScaleFactor: scale });
-  await tab.goto(url);
+async function dragCost(browser, file, scale) {
+  const tab = await open(browser, file, { width: 900, height: 541, scale });
   await frame(tab);
   const cdp = await tab.createCDPSession();
   await cdp.send('Performance.enable');
@@ -96,18 +90,13 @@ async function main() {
   const html = fs.readFileSync(page);
   console.log(`Brinmoor.html: ${(html.length / 1024).toFixed(1)} KB, `
     + `${(zlib.gzipSync(html, { level: 9 }).length / 1024).toFixed(1)} KB gzip'd`);
-  const args = ['--headless', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'];
-  if (process.getuid && process.getuid() === 0)
-    args.push('--no-sandbox');
-  const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-    args, userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'brinmoor-chromium-')) });
+  const browser = await launch();
   try {
-    const urls = { page: pathToFileURL(page).href, blank: pathToFileURL(blank).href };
+    const files = { page, blank };
     const shown = { page: [], blank: [] };
     for (let i = 0; i < rounds; ++i)
       for (const which of i % 2 ? ['blank', 'page'] : ['page', 'blank'])
-        shown[which].push(await firstFrame(browser, urls[which]));
+        shown[which].push(await firstFrame(browser, files[which]));
     const p = median(shown.page), b = median(shown.blank);
     console.log(`first frame with the figure: ${p.toFixed(1)} ms, blank page ${b.toFixed(1)} ms, `
       + `ratio ${(p / b).toFixed(2)} (median of ${rounds})`);
@@ -115,7 +104,7 @@ async function main() {
       const cost = { page: [], blank: [] };
       for (let i = 0; i < rounds; ++i)
         for (const which of i % 2 ? ['blank', 'page'] : ['page', 'blank'])
-          cost[which].push(await dragCost(browser, urls[which], scale));
+          cost[which].push(await dragCost(browser, files[which], scale));
       const dp = median(cost.page), db = median(cost.blank);
       console.log(`drag at ratio ${scale}: ${dp.toFixed(3)} ms task time per move, blank page `
         + `${db.toFixed(3)} ms, ratio ${(dp / db).toFixed(2)} (median of ${rounds})`);

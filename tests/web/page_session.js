@@ -1,91 +1,53 @@
-// Plays one scripted session on Brinmoor.html in Debian's headless Chromium and records what
-// the page shows. Usage: node page_session.js PAGE OUT-DIR < session.json, where the session is
-// { width, height, scale, steps: [[kind, ...arguments], ...] } with the kinds below. Shots go
-// to OUT-DIR/NAME.png; "segments" prints the core's figure segments as one JSON line.
+// Plays one session on Brinmoor.html in headless Chromium: node page_session.js PAGE OUT-DIR
+// with { width, height, scale, steps: [[kind, ...arguments]] } on standard input. Shots go to
+// OUT-DIR/NAME.png; "segments" prints the core's figure segments as a JSON line.
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { pathToFileURL } = require('url');
-const puppeteer = require('puppeteer-core');
+const { launch, open } = require('./chromium');
 
-const kChromium = '/usr/bin/chromium';
+const frames = (tab) => tab.evaluate(() =>
+  new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 
-async function launch() {
-  if (!fs.existsSync(kChromium))
-    throw new Error(kChromium + ' is missing: install Debian\'s chromium (scripts/setup)');
-  const args = ['--headless', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync', '--hide-scrollbars'];
-  if (process.getuid && process.getuid() === 0)
-    args.push('--no-sandbox');
-  return puppeteer.launch({ executablePath: kChromium, headless: true, args,
-    userDataDir: fs.mkdtempSync(path.join(require('os').tmpdir(), 'brinmoor-chromium-')) });
-}
-
-// The page at the given size and scale, its first frame painted.
-async function open(browser, page, { width, height, scale }) {
-  if (!fs.existsSync(page))
-    throw new Error(page + ' is missing: build it with scripts/web');
-  const tab = await browser.newPage();
-  await tab.setViewport({ width, height, deviceScaleFactor: scale });
-  await tab.goto(pathToFileURL(page).href);
-  await tab.waitForFunction(() => typeof Module._bm_width === 'function' && Module.calledRun);
-  await frames(tab);
-  return tab;
-}
-
-function frames(tab) {
-  return tab.evaluate(() => new Promise((done) =>
-    requestAnimationFrame(() => requestAnimationFrame(done))));
-}
-
-// One drag along the points with a pointer of the given type, through DevTools input events.
-async function drag(cdp, type, points) {
-  const [first, ...rest] = points;
-  if (type === 'touch') {
-    const touch = (t, [x, y]) => cdp.send('Input.dispatchTouchEvent',
-      { type: t, touchPoints: t === 'touchEnd' ? [] : [{ x, y, id: 1 }] });
-    await touch('touchStart', first);
-    for (const p of rest)
-      await touch('touchMove', p);
-    await touch('touchEnd', points[points.length - 1]);
-    return;
-  }
-  const mouse = (t, [x, y], buttons) => cdp.send('Input.dispatchMouseEvent', { type: t, x, y,
-    button: 'left', buttons, clickCount: t === 'mouseMoved' ? 0 : 1, pointerType: type });
-  await mouse('mousePressed', first, 1);
+// A drag along the points through DevTools input events: touch, or a mouse or pen pointer.
+async function drag(cdp, pointerType, [first, ...rest]) {
+  const last = rest[rest.length - 1] || first;
+  const send = pointerType === 'touch'
+    ? (type, [x, y]) => cdp.send('Input.dispatchTouchEvent',
+      { type: ['touchStart', 'touchMove', 'touchEnd'][type], touchPoints: type < 2 ? [{ x, y }] : [] })
+    : (type, [x, y]) => cdp.send('Input.dispatchMouseEvent', { pointerType, x, y, button: 'left',
+      type: ['mousePressed', 'mouseMoved', 'mouseReleased'][type], buttons: type < 2 ? 1 : 0,
+      clickCount: type === 1 ? 0 : 1 });
+  await send(0, first);
   for (const p of rest)
-    await mouse('mouseMoved', p, 1);
-  await mouse('mouseReleased', points[points.length - 1], 0);
+    await send(1, p);
+  await send(2, last);
 }
 
 const steps = {
-  mouse: (tab, cdp, points) => drag(cdp, 'mouse', points),
-  pen: (tab, cdp, points) => drag(cdp, 'pen', points),
-  touch: (tab, cdp, points) => drag(cdp, 'touch', points),
+  pointer: (tab, cdp, type, points) => drag(cdp, type, points), // mouse, pen or touch
   click: (tab, cdp, id) => tab.click('#' + id),
   key: async (tab, cdp, key, shift) => {
     await tab.focus('#surface');
-    if (shift)
-      await tab.keyboard.down('Shift');
+    await tab.keyboard[shift ? 'down' : 'up']('Shift');
     await tab.keyboard.press(key);
-    if (shift)
-      await tab.keyboard.up('Shift');
+    await tab.keyboard.up('Shift');
   },
-  resize: (tab, cdp, width, height, scale) =>
-    tab.setViewport({ width, height, deviceScaleFactor: scale }),
-  shot: (tab, cdp, name, outDir) =>
-    tab.screenshot({ path: path.join(outDir, name + '.png'), optimizeForSpeed: false }),
+  resize: (tab, cdp, width, height, deviceScaleFactor) =>
+    tab.setViewport({ width, height, deviceScaleFactor }),
+  shot: (tab, cdp, name, outDir) => tab.screenshot({ path: path.join(outDir, name + '.png') }),
   segments: async (tab) => console.log(JSON.stringify(await tab.evaluate(() =>
-    Array.from(Module.HEAPF32.subarray(Module._bm_segments() >> 2, (Module._bm_segments() >> 2) + 55)))))
+    Array.from(Module.HEAPF32.subarray(Module._bm_segments() >> 2).slice(0, 55))))),
 };
 
-async function main() {
+(async () => {
   const [page, outDir] = process.argv.slice(2);
   const session = JSON.parse(fs.readFileSync(0, 'utf8'));
   fs.mkdirSync(outDir, { recursive: true });
   const browser = await launch();
   try {
     const tab = await open(browser, page, session);
+    await tab.waitForFunction(() => Module.calledRun);
     const cdp = await tab.createCDPSession();
     for (const [kind, ...args] of session.steps) {
       await steps[kind](tab, cdp, ...args, outDir);
@@ -94,9 +56,7 @@ async function main() {
   } finally {
     await browser.close();
   }
-}
-
-main().catch((error) => {
+})().catch((error) => {
   console.error(error.message);
   process.exit(1);
 });
