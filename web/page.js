@@ -73,16 +73,20 @@ function startPage() {
   // new device pixel ratio alone only needs a new backing store.
   let box = null; // the device pixels the browser reports for the surface, where it does
   function fit() {
-    const { width, height } = surface.getBoundingClientRect(), ratio = window.devicePixelRatio || 1;
+    const { width, height } = surface.getBoundingClientRect();
+    const ratio = window.devicePixelRatio || 1;
     // An emulated ratio may leave the reported box at CSS pixels; the ratio decides then.
-    const agrees = (reported, css) => reported && Math.abs(reported - css * ratio) <= 1;
-    const deviceWidth = agrees(box && box.inlineSize, width) ? box.inlineSize : Math.round(width * ratio);
-    const deviceHeight = agrees(box && box.blockSize, height) ? box.blockSize : Math.round(height * ratio);
-    if (deviceWidth !== surface.width || deviceHeight !== surface.height || ratio !== painter.ratio) {
+    const device = (reported, css) =>
+      reported && Math.abs(reported - css * ratio) <= 1 ? reported : Math.round(css * ratio);
+    const deviceWidth = device(box && box.inlineSize, width);
+    const deviceHeight = device(box && box.blockSize, height);
+    const sameStore = deviceWidth === surface.width && deviceHeight === surface.height;
+    if (!sameStore || ratio !== painter.ratio) {
       painter.allocate(deviceWidth, deviceHeight, ratio);
       dirty = [0, 0, width, height];
     }
-    if (width !== _bm_width() || height !== _bm_height())
+    // The core keeps the size in single precision.
+    if (Math.fround(width) !== _bm_width() || Math.fround(height) !== _bm_height())
       apply(_bm_resize(width, height));
     paintNow();
   }

@@ -15,7 +15,8 @@ const rounds = Math.max(7, Number(process.argv[3]) || 7);
 // The reference: a full-viewport canvas filled white at load and on every pointer move.
 const blank = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'brinmoor-bench-')), 'blank.html');
 fs.writeFileSync(blank, `<!doctype html><html><head><meta charset="utf-8">
-<style>html,body{margin:0;overflow:hidden}canvas{position:fixed;inset:0;width:100%;height:100%}</style>
+<style>html,body{margin:0;overflow:hidden}
+canvas{position:fixed;inset:0;width:100%;height:100%}</style>
 </head><body><canvas id="surface"></canvas><script>
 const c = document.getElementById('surface'), g = c.getContext('2d');
 function fill() { g.fillStyle = '#fff'; g.fillRect(0, 0, c.width, c.height); }

@@ -14,7 +14,8 @@ async function drag(cdp, pointerType, [first, ...rest]) {
   const last = rest[rest.length - 1] || first;
   const send = pointerType === 'touch'
     ? (type, [x, y]) => cdp.send('Input.dispatchTouchEvent',
-      { type: ['touchStart', 'touchMove', 'touchEnd'][type], touchPoints: type < 2 ? [{ x, y }] : [] })
+      { type: ['touchStart', 'touchMove', 'touchEnd'][type],
+        touchPoints: type < 2 ? [{ x, y }] : [] })
     : (type, [x, y]) => cdp.send('Input.dispatchMouseEvent', { pointerType, x, y, button: 'left',
       type: ['mousePressed', 'mouseMoved', 'mouseReleased'][type], buttons: type < 2 ? 1 : 0,
       clickCount: type === 1 ? 0 : 1 });
