@@ -276,19 +276,19 @@ BM_EXPORT const float *bm_item_records()
     return itemRecords.data();
 }
 
-// The figure's eleven segments as x1, y1, x2, y2, colour each, for a test to compare with
-// the desktop window's.
+// The figure's eleven segments, BC to DE, as x1, y1, x2, y2, colour each: what the page
+// tests compare with the desktop window's.
 BM_EXPORT const float *bm_segments()
 {
     static std::array<float, 55> out;
     const scene::Scene &s = theBoard->scene();
-    const scene::LineItem *lines[] = {&s.Line1[0], &s.Line1[1], &s.Line1[2], &s.Line2[0],
-        &s.Line2[1], &s.Line2[2], &s.Line3[0], &s.Line3[1], &s.Line3[2], &s.Line4[0], &s.Line4[1]};
-    for (std::size_t i = 0; i < 11; ++i)
-        for (std::size_t k = 0; k < 5; ++k)
-            out[i * 5 + k] = k == 4
-                ? colour(lines[i]->BorderColor)
-                : std::array {lines[i]->X1, lines[i]->Y1, lines[i]->X2, lines[i]->Y2}[k];
+    float *next = out.data();
+    auto add = [&](const auto &lines) {
+        for (const scene::LineItem &l : lines)
+            for (float value : {l.X1, l.Y1, l.X2, l.Y2, colour(l.BorderColor)})
+                *next++ = value;
+    };
+    add(s.Line1), add(s.Line2), add(s.Line3), add(s.Line4);
     return out.data();
 }
 
