@@ -100,7 +100,7 @@ function startPage() {
   } catch (e) {
     observer.observe(surface);
   }
-  // A new ratio alone (zoom, another screen) may leave the CSS box as it was.
+  // A new ratio alone (another screen) leaves the CSS box as it was.
   (function watchRatio() {
     matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
       .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
