@@ -16,15 +16,16 @@ test_packages=(
     valgrind clang libclang-rt-14-dev librsvg2-bin
     emscripten chromium
 )
-# The benchmarks: Google Benchmark, and X DAMAGE to see a window's first frame.
-bench_packages=(libbenchmark-dev libxdamage-dev xvfb)
-# The browser page.
-web_packages=(emscripten)
+# The benchmarks: Google Benchmark, X DAMAGE to see a window's first frame, and the page's.
+bench_packages=(libbenchmark-dev libxdamage-dev xvfb emscripten chromium)
+# The browser page: Debian's Emscripten, driven by CMake and make.
+web_packages=(emscripten cmake make)
 
 # A tool that may also come from outside Debian's packages (a newer CMake, a Node.js of its
 # own): present on the PATH counts as installed.
-declare -A command_of=([cmake]=cmake [build-essential]=g++ [file]=file [valgrind]=valgrind
-    [emscripten]=em++ [chromium]=chromium [xvfb]=Xvfb)
+declare -A command_of=([cmake]=cmake [make]=make [build-essential]=g++ [file]=file
+    [valgrind]=valgrind [emscripten]=em++ [chromium]=chromium [xvfb]=Xvfb [nodejs]=node
+    [npm]=npm)
 
 # True when the package, or a package that provides it, is installed, or its tool is on the PATH.
 is_installed()
@@ -68,11 +69,14 @@ install_packages()
     echo "Installed: $(grep -c '^Setting up ' "$log") packages set up."
 }
 
-# npm for the page tests, only where none is on the PATH: a Node.js from outside Debian brings
-# its own, and Debian's npm package conflicts with it.
-install_npm_if_missing()
+# Node.js, npm and the pinned puppeteer-core that drive Chromium for the page tests and the
+# page benchmark. Debian's nodejs and npm only where none is on the PATH: a Node.js from
+# elsewhere brings its own npm, which Debian's npm package conflicts with.
+install_page_driver()
 {
-    command -v npm >/dev/null || install_packages "$1" npm
+    install_packages "$1" nodejs npm
+    (cd "$root" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund) \
+        >>"$1" 2>&1 || { tail -n 20 "$1" >&2; echo "npm ci failed; see $1" >&2; exit 1; }
 }
 
 # A build folder made while running as root (sudo scripts/test, say) in a checkout that belongs
