@@ -58,6 +58,22 @@ bool clipSegment(Point &a, Point &b, const Rect &area)
     return true;
 }
 
+bool isAxisAligned(const LineItem &line)
+{
+    return line.X1 == line.X2 || line.Y1 == line.Y2;
+}
+
+Rect pixelBand(const LineItem &line)
+{
+    const double width = line.BorderWidth;
+    if (line.Y1 == line.Y2) {
+        const double top = std::floor(line.Y1 - width / 2 + 0.5);
+        return {std::min(line.X1, line.X2), top, std::max(line.X1, line.X2), top + width};
+    }
+    const double left = std::floor(line.X1 - width / 2 + 0.5);
+    return {left, std::min(line.Y1, line.Y2), left + width, std::max(line.Y1, line.Y2)};
+}
+
 Rect boundsOf(const LineItem &line)
 {
     const double pad = line.BorderWidth / 2.0 + 1;

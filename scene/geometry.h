@@ -50,6 +50,13 @@ Rect spanning(Point a, Point b);
 // window are cut to what can be seen before anyone paints them.
 bool clipSegment(Point &a, Point &b, const Rect &area);
 
+// True for a horizontal or vertical line: painters fill it as a band of whole pixels.
+bool isAxisAligned(const LineItem &line);
+
+// A horizontal or vertical line as the band of whole pixels its width covers, so that a thin
+// grid line is one crisp pixel of its exact colour at every scale.
+Rect pixelBand(const LineItem &line);
+
 // What each kind of item may touch when painted: a line with its width and antialiased fringe,
 // a shape with its outline, a label with the box its caption was measured to.
 Rect boundsOf(const LineItem &line);

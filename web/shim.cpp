@@ -63,13 +63,9 @@ struct Writer
             for (scene::Point end : {scene::Point {l.X1, l.Y1}, scene::Point {l.X2, l.Y2}})
                 put({4, float(end.x), float(end.y), l.BorderWidth / 2.0f, colour(l.BorderColor)});
         const float w = float(l.BorderWidth);
-        if (l.Y1 == l.Y2) {
-            const float top = std::floor(l.Y1 - w / 2 + 0.5f);
-            put({0, std::min(l.X1, l.X2), top, std::max(l.X1, l.X2), top + w,
-                colour(l.BorderColor)});
-        } else if (l.X1 == l.X2) {
-            const float left = std::floor(l.X1 - w / 2 + 0.5f);
-            put({0, left, std::min(l.Y1, l.Y2), left + w, std::max(l.Y1, l.Y2),
+        if (scene::isAxisAligned(l)) {
+            const scene::Rect band = scene::pixelBand(l);
+            put({0, float(band.left), float(band.top), float(band.right), float(band.bottom),
                 colour(l.BorderColor)});
         } else {
             scene::Point a {l.X1, l.Y1}, b {l.X2, l.Y2};

@@ -57,26 +57,6 @@ namespace {
             p.setRenderHint(QPainter::Antialiasing, on);
     }
 
-    bool isAxisAligned(const scene::LineItem &line)
-    {
-        return line.X1 == line.X2 || line.Y1 == line.Y2;
-    }
-
-    // A horizontal or vertical line as the band of whole pixels its width covers, so that a
-    // thin grid line is one crisp pixel of its exact colour at every scale.
-    QRectF pixelBand(const scene::LineItem &line)
-    {
-        const qreal width = line.BorderWidth;
-        if (line.Y1 == line.Y2) {
-            const qreal top = std::floor(line.Y1 - width / 2 + 0.5);
-            return QRectF(QPointF(std::min(line.X1, line.X2), top),
-                QPointF(std::max(line.X1, line.X2), top + width));
-        }
-        const qreal left = std::floor(line.X1 - width / 2 + 0.5);
-        return QRectF(QPointF(left, std::min(line.Y1, line.Y2)),
-            QPointF(left + width, std::max(line.Y1, line.Y2)));
-    }
-
     // The round ends of a thick line, as discs of its width. A round cap would send every
     // segment through the general path stroker, which costs several times a whole frame.
     void paintRoundEnds(QPainter &p, const scene::LineItem &line)
@@ -94,9 +74,10 @@ namespace {
     {
         if (line.BorderWidth > 1)
             paintRoundEnds(p, line);
-        if (isAxisAligned(line)) {
+        if (scene::isAxisAligned(line)) {
             setAntialiasing(p, false);
-            p.fillRect(pixelBand(line).intersected(area), toQColor(line.BorderColor));
+            p.fillRect(
+                toQRectF(scene::pixelBand(line)).intersected(area), toQColor(line.BorderColor));
             return;
         }
         scene::Point from {line.X1, line.Y1};
