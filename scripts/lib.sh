@@ -60,13 +60,19 @@ install_packages()
     mkdir -p "$(dirname "$log")"
     echo "Installing ${#missing[@]} Debian packages (${missing[*]}); apt's log: $log"
     local apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+    local part
+    part=$(mktemp)
     if ! { "${apt[@]}" update && "${apt[@]}" install -y --no-install-recommends "${missing[@]}"; } \
-        >"$log" 2>&1; then
-        grep -E '^(E|W):' "$log" >&2 || tail -n 20 "$log" >&2
+        >"$part" 2>&1; then
+        cat "$part" >>"$log"
+        grep -E '^(E|W):' "$part" >&2 || tail -n 20 "$part" >&2
+        rm -f "$part"
         echo "Installing packages failed; the whole log is in $log" >&2
         exit 1
     fi
-    echo "Installed: $(grep -c '^Setting up ' "$log") packages set up."
+    echo "Installed: $(grep -c '^Setting up ' "$part") packages set up."
+    cat "$part" >>"$log"
+    rm -f "$part"
 }
 
 # Node.js, npm and the pinned puppeteer-core that drive Chromium for the page tests and the
