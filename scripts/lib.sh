@@ -81,6 +81,7 @@ install_packages()
 install_page_driver()
 {
     install_packages "$1" nodejs npm
+    mkdir -p "$(dirname "$1")"
     (cd "$root" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund) \
         >>"$1" 2>&1 || { tail -n 20 "$1" >&2; echo "npm ci failed; see $1" >&2; exit 1; }
 }
