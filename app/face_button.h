@@ -14,8 +14,6 @@ class FaceButton : public QPushButton
 public:
     FaceButton(const QString &text, QColor face, QWidget *parent = nullptr);
 
-    QColor faceColor() const { return face; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

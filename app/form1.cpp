@@ -15,10 +15,7 @@
 
 namespace {
 
-QColor toQColor(scene::Rgb c)
-{
-    return QColor(c.r, c.g, c.b);
-}
+using scene_qt::toQColor;
 
 // An option or check box that takes a click anywhere in its box, not only on its mark and
 // text: the box is what the user sees as the control.
@@ -71,10 +68,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setPalette(palette);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus); // the drawing surface, last in the tab order
-    for (int i = 0; i < board::Board::kLabelCount; ++i) {
-        const QSizeF size = scene_qt::measureCaption(board.label(i));
-        board.setLabelSize(i, static_cast<float>(size.width()), static_cast<float>(size.height()));
-    }
+    for (int i = 0; i < scene::kLabelCount; ++i)
+        board.setLabelWidth(i, scene_qt::captionWidth(scene::labelAt(board.scene(), i)));
     resize(kDesignWidth, kDesignHeight);
     createControls();
 }
@@ -87,7 +82,7 @@ void Form1::createControls()
         button->setText(QString::fromUtf8(d.caption));
         button->setObjectName(QLatin1String(d.name));
         button->setGeometry(QRectF(d.left, d.top, d.width, d.height).toRect());
-        button->setFont(scene_qt::japaneseFont(scene::kControlFontPixels));
+        button->setFont(scene_qt::fontFor(scene::FontRole::Control));
         if (d.kind != board::ControlKind::PushButton)
             setBackground(button, toQColor(d.background),
                 d.whiteText ? QColor(Qt::white) : palette().color(QPalette::ButtonText));
@@ -124,7 +119,7 @@ void Form1::createControls()
 void Form1::apply(const board::Changes &changes)
 {
     if (changes.clearMemo)
-        memoLayer.clear();
+        memoLayer.clear(size(), devicePixelRatio());
     if (changes.drawMemo)
         memoLayer.drawSegment(QPointF(changes.memoFrom.x, changes.memoFrom.y),
             QPointF(changes.memoTo.x, changes.memoTo.y));
@@ -148,7 +143,10 @@ void Form1::paintEvent(QPaintEvent *event)
     const QRect area = event->rect();
     painter.fillRect(area, Qt::white);
     memoLayer.paint(painter, area);
-    scene_qt::paintScene(painter, board.scene(), area);
+    scene::buildDrawList(drawList, board.scene(),
+        {qreal(area.left()), qreal(area.top()), qreal(area.right() + 1), qreal(area.bottom() + 1)},
+        devicePixelRatio());
+    scenePainter.paint(painter, drawList);
     if (tabFocusFrame) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -157,17 +155,14 @@ void Form1::paintEvent(QPaintEvent *event)
 
 void Form1::resizeEvent(QResizeEvent *)
 {
-    const board::Changes changes =
-        board.resize(static_cast<float>(width()), static_cast<float>(height()));
-    if (changes.clearMemo)
-        memoLayer.resize(size(), devicePixelRatio());
-    apply(changes);
+    apply(board.resize(static_cast<float>(width()), static_cast<float>(height())));
 }
 
 void Form1::mousePressEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    apply(board.press(static_cast<float>(at.x()), static_cast<float>(at.y())));
+    const bool furtherButton = event->buttons() & ~event->button();
+    apply(board.press(static_cast<float>(at.x()), static_cast<float>(at.y()), furtherButton));
 }
 
 void Form1::mouseMoveEvent(QMouseEvent *event)
@@ -185,8 +180,10 @@ void Form1::keyPressEvent(QKeyEvent *event)
 {
     // Keys that a control left unused come up to the window too; only the surface's own count.
     const bool fromControl = focusWidget() && focusWidget() != this;
+    const bool chord =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const std::optional<board::Arrow> arrow = arrowOf(event->key());
-    if (!arrow || fromControl) {
+    if (!arrow || fromControl || chord) {
         QWidget::keyPressEvent(event);
         return;
     }
@@ -211,12 +208,12 @@ void Form1::focusOutEvent(QFocusEvent *event)
 void Form1::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        apply(board.endDrag());
+        apply(board.release());
     QWidget::changeEvent(event);
 }
 
 void Form1::hideEvent(QHideEvent *event)
 {
-    apply(board.endDrag());
+    apply(board.release());
     QWidget::hideEvent(event);
 }

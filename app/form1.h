@@ -3,6 +3,7 @@
 
 #include "board/board.h"
 #include "memo_layer.h"
+#include "scene/qt/scene_painter.h"
 
 #include <QWidget>
 
@@ -27,8 +28,6 @@ public:
     explicit Form1(QWidget *parent = nullptr);
 
     const board::Board &core() const { return board; }
-    const figure::FigureState &figureState() const { return board.state(); }
-    const scene::Scene &sceneItems() const { return board.scene(); }
     const MemoLayer &memo() const { return memoLayer; }
 
 protected:
@@ -48,6 +47,8 @@ private:
     void apply(const board::Changes &changes);
 
     board::Board board;
+    scene_qt::ScenePainter scenePainter {board.scene()};
+    std::vector<scene::DrawCommand> drawList; // kept between paints for its storage
     MemoLayer memoLayer;
     bool tabFocusFrame = false; // the surface was reached with Tab: show where the keys go
 

@@ -4,19 +4,16 @@
 
 #include <QPainter>
 
-void MemoLayer::resize(QSize size, qreal devicePixelRatio)
+void MemoLayer::clear(QSize size, qreal devicePixelRatio)
 {
-    image = QImage(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    empty = true;
-}
-
-void MemoLayer::clear()
-{
-    if (empty)
-        return;
-    image.fill(Qt::transparent);
+    const QSize pixels = size * devicePixelRatio;
+    if (image.size() != pixels || image.devicePixelRatio() != devicePixelRatio) {
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(devicePixelRatio);
+        image.fill(Qt::transparent);
+    } else if (!empty) {
+        image.fill(Qt::transparent);
+    }
     empty = true;
 }
 

@@ -11,13 +11,12 @@
 class QPainter;
 
 // The freehand strokes, kept in an image of their own at the screen's pixel density so that
-// no repaint, covering window or moving item ever loses them; only clear() and resize() do.
+// no repaint, covering window or moving item ever loses them; only clear() does.
 class MemoLayer
 {
 public:
-    // Starts an empty layer for a client area of the given logical size.
-    void resize(QSize size, qreal devicePixelRatio);
-    void clear();
+    // Erases every stroke and fits the layer to a client area of the given logical size.
+    void clear(QSize size, qreal devicePixelRatio);
     bool isEmpty() const { return empty; }
 
     // Draws one stroke segment with the memo pen, at logical places.

@@ -68,7 +68,7 @@ void BM_MemoSegment(benchmark::State &state, MemoWindow *w)
 {
     const long count = state.range(0);
     drawFresh(*w, count);
-    if (w->form.figureState().dragging != 1 || w->form.memo().isEmpty()) {
+    if (w->form.core().state().dragging != 1 || w->form.memo().isEmpty()) {
         state.SkipWithError("the moves drew no memo");
         return;
     }
@@ -81,7 +81,7 @@ void BM_MemoSegment(benchmark::State &state, MemoWindow *w)
         if (++w->drawn > count + count / 10 + 10) {
             state.PauseTiming();
             drawFresh(*w, count);
-            if (w->form.figureState().dragging != 1)
+            if (w->form.core().state().dragging != 1)
                 state.SkipWithError("a new stroke did not start");
             state.ResumeTiming();
         }

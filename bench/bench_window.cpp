@@ -40,11 +40,11 @@ void BM_DragStep(benchmark::State &state, Form1 *form, const bench::PaintCounter
 {
     const auto path = circlePath(QPointF(600, 330), 60);
     sendMouse(*form, QEvent::MouseButtonPress, path[0], Qt::LeftButton);
-    if (form->figureState().dragging != 1) {
+    if (form->core().state().dragging != 1) {
         state.SkipWithError("the press did not start a drag");
         return;
     }
-    const double xStart = form->figureState().xA;
+    const double xStart = form->core().state().xA;
     std::size_t step = 1;
     const std::size_t allocationsBefore = bench::allocationCount();
     for (auto _ : state) {
@@ -53,7 +53,7 @@ void BM_DragStep(benchmark::State &state, Form1 *form, const bench::PaintCounter
         bench::waitForPaint(*paints, before);
     }
     const std::size_t allocations = bench::allocationCount() - allocationsBefore;
-    if (form->figureState().xA == xStart && step > 2)
+    if (form->core().state().xA == xStart && step > 2)
         state.SkipWithError("the moves did not move A");
     sendMouse(*form, QEvent::MouseButtonRelease, path[step & 127], Qt::NoButton);
     state.counters["allocs_per_step"] =
@@ -74,7 +74,7 @@ void BM_BlankPaint(benchmark::State &state, QWidget *blank, const bench::PaintCo
 // what part of the drag step no repaint strategy can remove.
 void BM_SegmentsAlone(benchmark::State &state, const Form1 *form)
 {
-    scene::Scene segments = form->sceneItems();
+    scene::Scene segments = form->core().scene();
     scene::setGridVisible(segments, false);
     for (auto &label : segments.Label1)
         label.Visible = false;
@@ -88,10 +88,13 @@ void BM_SegmentsAlone(benchmark::State &state, const Form1 *form)
     QImage image(form->size() * ratio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
-    const QRectF area(QPointF(0, 0), QSizeF(form->size()));
+    const scene_qt::ScenePainter painter(segments);
+    std::vector<scene::DrawCommand> list;
+    const scene::Rect area {0, 0, qreal(form->width()), qreal(form->height())};
     for (auto _ : state) {
-        QPainter painter(&image);
-        scene_qt::paintScene(painter, segments, area);
+        QPainter onImage(&image);
+        scene::buildDrawList(list, segments, area, ratio);
+        painter.paint(onImage, list);
     }
 }
 

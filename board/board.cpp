@@ -8,15 +8,6 @@
 
 namespace board {
 
-namespace {
-
-    template <typename Items> auto &labelOf(Items &items, int index)
-    {
-        return index < 6 ? items.Label1[static_cast<std::size_t>(index)] : items.Label2;
-    }
-
-} // namespace
-
 Board::Board(float width, float height) : clientWidth(width), clientHeight(height)
 {
     scene::layoutGrid(items, width, height);
@@ -24,22 +15,16 @@ Board::Board(float width, float height) : clientWidth(width), clientHeight(heigh
     resetScreen();
 }
 
-const scene::LabelItem &Board::label(int index) const
+void Board::setLabelWidth(int index, float width)
 {
-    return labelOf(items, index);
+    scene::labelAt(items, index).Width = width;
 }
 
-void Board::setLabelSize(int index, float width, float height)
-{
-    scene::LabelItem &label = labelOf(items, index);
-    label.Width = width;
-    label.Height = height;
-}
-
-Changes Board::press(float x, float y)
+Changes Board::press(float x, float y, bool furtherButton)
 {
     const scene::Point at {x, y};
-    if (isOnControl(at) || isOnLabel(at)) {
+    const bool restartsDrag = furtherButton && figureState.dragging == 1;
+    if (!restartsDrag && (isOnControl(at) || isOnLabel(at))) {
         figureState.dragging = 0;
         return {};
     }
@@ -74,12 +59,6 @@ Changes Board::move(float x, float y)
 }
 
 Changes Board::release()
-{
-    figureState.dragging = 0;
-    return {};
-}
-
-Changes Board::endDrag()
 {
     figureState.dragging = 0;
     return {};
@@ -171,7 +150,7 @@ Changes Board::resize(float width, float height)
     clientWidth = width;
     clientHeight = height;
     Changes changes = resetScreen();
-    changes.clearMemo = changes.controls; // only when the initial screen found room
+    changes.clearMemo = changes.rebuilt;
     return changes;
 }
 
@@ -184,6 +163,7 @@ Changes Board::resetScreen()
     Changes changes;
     changes.repaint = wholeClientArea();
     changes.controls = true;
+    changes.rebuilt = true;
     return changes;
 }
 
@@ -207,9 +187,11 @@ bool Board::isOnControl(scene::Point p) const
 
 bool Board::isOnLabel(scene::Point p) const
 {
-    for (int i = 0; i < kLabelCount; ++i)
-        if (label(i).Visible && scene::boundsOf(label(i)).contains(p))
+    for (int i = 0; i < scene::kLabelCount; ++i) {
+        const scene::LabelItem &label = scene::labelAt(items, i);
+        if (label.Visible && scene::boundsOf(label).contains(p))
             return true;
+    }
     return false;
 }
 

@@ -20,7 +20,9 @@ enum class Mode {
 
 enum class Arrow { Left, Right, Up, Down };
 
-// The memo pen: the window's drawing colour and the stroke width in logical pixels.
+// The memo pen: the window's drawing colour and the stroke width in logical pixels. Every
+// front-end draws memo segments antialiased, with round caps and joins, so that a stroke made
+// of many short segments reads as one smooth line.
 inline constexpr scene::Rgb kMemoColor {0, 0, 192};
 inline constexpr int kMemoPenWidth = 3;
 
@@ -34,6 +36,7 @@ struct Changes
     scene::Rect repaint; // area to repaint from the scene and the memo raster; may be empty
     bool repaintNow = false; // repaint before handling the next event
     bool controls = false; // mark buttons' enabled states or the grid box's mark may differ
+    bool rebuilt = false; // the initial screen was rebuilt for the current client size
 };
 
 class Board
@@ -43,18 +46,20 @@ public:
     // client area of the given size.
     explicit Board(float width = kDesignWidth, float height = kDesignHeight);
 
-    // Every label, for the front-end to measure once: Label1(0..5) name A to F, then Label2.
-    static constexpr int kLabelCount = 7;
-    const scene::LabelItem &label(int index) const;
-    void setLabelSize(int index, float width, float height);
+    // The width of a label's caption (scene::labelAt's numbering), as the front-end measures
+    // it once with its own font; the height comes from the font's pixel size.
+    void setLabelWidth(int index, float width);
 
     // The pointer on the drawing surface, with any button. A press inside a control's box or a
     // label belongs to that item: it starts no drag and ends any drag whose release was lost.
-    Changes press(float x, float y);
+    // A further button pressed while dragging (furtherButton: another button of the same
+    // pointer is still held) belongs to the drag wherever it lands: the drag goes on from
+    // the new press point.
+    Changes press(float x, float y, bool furtherButton = false);
     Changes move(float x, float y);
+    // Any button released; also when the window lost activation or was hidden, since the
+    // release may then never come.
     Changes release();
-    // The window lost activation or was hidden: its release may never come.
-    Changes endDrag();
 
     // Arrow keys while the drawing surface has the focus move A by one pixel, or ten with
     // large, as a drag move of that displacement would. Memo mode ignores them.

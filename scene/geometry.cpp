@@ -89,7 +89,8 @@ Rect boundsOf(const ShapeItem &shape)
 
 Rect boundsOf(const LabelItem &label)
 {
-    return {label.Left, label.Top, label.Left + label.Width, label.Top + label.Height};
+    return {label.Left, label.Top, label.Left + label.Width,
+        label.Top + static_cast<float>(fontPixels(label.Font))};
 }
 
 Rect figureBounds(const Scene &scene)

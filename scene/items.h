@@ -1,6 +1,7 @@
 #ifndef BRINMOOR_SCENE_ITEMS_H
 #define BRINMOOR_SCENE_ITEMS_H
 
+#include "scene/fonts.h"
 #include "scene/palette.h"
 
 namespace scene {
@@ -38,23 +39,16 @@ struct ShapeItem
     bool Visible = true;
 };
 
-// Which of the window's two fonts a label uses; the painter knows the families and sizes.
-enum class LabelFont {
-    Standard, // the window's standard font
-    Point, // the large font of the point names
-};
-
 // A one-line text whose box is sized to its caption; (Left, Top) is the box's top-left corner.
-// Width and Height come from the front-end, which measures the caption once with its own
-// font; the box painted and the box that takes presses are the same.
+// The box is its font's pixel size high and as wide as the front-end measures the caption,
+// once, with its own font; the box painted and the box that takes presses are the same.
 struct LabelItem
 {
     const char *Caption = ""; // UTF-8, static storage
     float Left = 0;
     float Top = 0;
-    float Width = 0; // caption's measured box; 0 until measured
-    float Height = 0;
-    LabelFont Font = LabelFont::Standard;
+    float Width = 0; // caption's measured width; 0 until measured
+    FontRole Font = FontRole::Standard;
     Rgb ForeColor;
     bool BackOpaque = false; // box painted in BackColor
     Rgb BackColor {255, 255, 255};

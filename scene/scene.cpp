@@ -55,7 +55,7 @@ Scene::Scene()
     for (std::size_t i = 0; i < Label1.size(); ++i) {
         LabelItem &label = Label1[i];
         label.Caption = kPointNames[i];
-        label.Font = LabelFont::Point;
+        label.Font = FontRole::Point;
         label.BackOpaque = true;
         label.BackColor = kWhite;
     }

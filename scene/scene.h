@@ -30,6 +30,23 @@ struct Scene
     Scene();
 };
 
+// Every label by one index, the captions' numbering for front-ends that measure and cache
+// them: Label1(0..5) name A to F, then Label2.
+inline constexpr int kLabelCount = 7;
+inline const LabelItem &labelAt(const Scene &s, int index)
+{
+    return index < 6 ? s.Label1[static_cast<std::size_t>(index)] : s.Label2;
+}
+inline LabelItem &labelAt(Scene &s, int index)
+{
+    return index < 6 ? s.Label1[static_cast<std::size_t>(index)] : s.Label2;
+}
+// The index of a label of this scene.
+inline int indexOf(const Scene &s, const LabelItem &label)
+{
+    return &label == &s.Label2 ? 6 : static_cast<int>(&label - s.Label1.data());
+}
+
 // Calls visit(item) for every item, visible or not, from the bottom of the drawing order to
 // the top. The first line of each grid array lies over the figure, as designed; the lines
 // created at start-up lie under everything, so that the base BC (always on a grid row), the

@@ -60,10 +60,10 @@ void tst_Board::pressesOnControlsAndNamesStartNoDrag()
     QFETCH(QPointF, at);
     QFETCH(bool, drags);
     Board b;
-    for (int i = 0; i < Board::kLabelCount; ++i)
-        b.setLabelSize(i, 20, 30); // a 27-pixel letter's box, as a front-end measures it
+    for (int i = 0; i < scene::kLabelCount; ++i)
+        b.setLabelWidth(i, 20); // a 27-pixel letter's width, as a front-end measures it
     if (at.isNull())
-        at = QPointF(b.label(0).Left + 10, b.label(0).Top + 15);
+        at = QPointF(b.scene().Label1[0].Left + 10, b.scene().Label1[0].Top + 15);
     const double xA = b.state().xA, yA = b.state().yA;
     b.press(700, 450); // a drag whose release was lost: the press ends or restarts it
     b.move(701, 450);

@@ -24,7 +24,7 @@ struct Shown
     Form1 form;
     support::Pointer pointer {form};
     Shown() { support::showExposed(form); }
-    const FigureState &state() const { return form.figureState(); }
+    const FigureState &state() const { return form.core().state(); }
     QAbstractButton *control(const char *name) const
     {
         return form.findChild<QAbstractButton *>(QLatin1String(name));
@@ -166,10 +166,10 @@ void tst_Faults::farAStillShowsTheNearPartAndComesBack()
     w.pointer.move(QPointF(1000700, -999700));
     QCOMPARE(w.state().xA, start.xA + 1e6);
     QCOMPARE(w.state().yA, start.yA - 1e6);
-    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.core().scene()).empty());
 
     // BC stays where it was; AB leaves B towards the far A and still shows, in black.
-    const scene::LineItem &ab = w.form.sceneItems().Line2[0];
+    const scene::LineItem &ab = w.form.core().scene().Line2[0];
     const QPointF b(ab.X2, ab.Y2);
     const QPointF towardsA =
         QPointF(ab.X1 - ab.X2, ab.Y1 - ab.Y2) / std::hypot(ab.X1 - ab.X2, ab.Y1 - ab.Y2);
@@ -306,13 +306,13 @@ void tst_Faults::emptyClientAreaKeepsTheScreen()
     w.pointer.release(QPointF(720, 310));
     QTest::mouseClick(w.control("Command2_0"), Qt::LeftButton);
     const FigureState before = w.state();
-    const scene::Scene itemsBefore = w.form.sceneItems();
+    const scene::Scene itemsBefore = w.form.core().scene();
 
     w.form.resize(size);
     QCOMPARE(w.form.size(), size);
     QVERIFY(samePoints(w.state(), before));
     QCOMPARE(w.state().markCount, std::int16_t(1));
-    QVERIFY(sameScene(w.form.sceneItems(), itemsBefore));
+    QVERIFY(sameScene(w.form.core().scene(), itemsBefore));
     QVERIFY(w.form.grab().isNull() || w.form.grab().size().isEmpty());
     // Neither does the reset button find room for a figure there.
     QTest::mouseClick(w.control("Command1"), Qt::LeftButton);
@@ -320,7 +320,7 @@ void tst_Faults::emptyClientAreaKeepsTheScreen()
 
     w.form.resize(900, 541);
     Form1 fresh;
-    QVERIFY(sameScene(w.form.sceneItems(), fresh.sceneItems()));
+    QVERIFY(sameScene(w.form.core().scene(), fresh.core().scene()));
     QCOMPARE(w.state().markCount, std::int16_t(0));
 }
 
@@ -331,11 +331,11 @@ void tst_Faults::onePixelClientAreaWorks()
     const FigureState &f = w.state();
     QCOMPARE(f.halfBase, 0.25f);
     QCOMPARE(f.xE, 0.5f);
-    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.core().scene()).empty());
     w.pointer.press(QPointF(0.5, 0.5));
     w.pointer.move(QPointF(0.75, 0.25));
     w.pointer.release(QPointF(0.75, 0.25));
-    QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
+    QVERIFY(fuzz::checkFigure(w.state(), w.form.core().scene()).empty());
     QCOMPARE(w.form.grab().size(), QSize(1, 1));
 }
 
@@ -380,7 +380,7 @@ void tst_Faults::resizeStormOfAThousandSizes()
         QVERIFY2(fuzz::checkBase(f, base).empty(),
             qPrintable(QStringLiteral("size %1 x %2").arg(size.width()).arg(size.height())));
         QCOMPARE(f.dragging, std::int16_t(0));
-        QVERIFY(fuzz::checkFigure(w.state(), w.form.sceneItems()).empty());
+        QVERIFY(fuzz::checkFigure(w.state(), w.form.core().scene()).empty());
         if (i % 100 == 0)
             QCoreApplication::processEvents(); // paint now and then, as the event loop would
     }
@@ -388,8 +388,8 @@ void tst_Faults::resizeStormOfAThousandSizes()
     w.form.resize(640, 480);
     w.form.resize(900, 541);
     Form1 fresh;
-    QVERIFY(sameScene(w.form.sceneItems(), fresh.sceneItems()));
-    QVERIFY(samePoints(w.state(), fresh.figureState()));
+    QVERIFY(sameScene(w.form.core().scene(), fresh.core().scene()));
+    QVERIFY(samePoints(w.state(), fresh.core().state()));
 }
 
 void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
@@ -410,7 +410,7 @@ void tst_Faults::releaseLostToAPopupThenPressOnANameMovesNothing()
 
     // A press on A's name belongs to the name; moving it must not carry A anywhere.
     const QPointF onName =
-        scene_qt::toQRectF(scene::boundsOf(w.form.sceneItems().Label1[0])).center();
+        scene_qt::toQRectF(scene::boundsOf(w.form.core().scene().Label1[0])).center();
     w.pointer.press(onName);
     w.pointer.move(onName + QPointF(5, 0));
     w.pointer.release(onName + QPointF(5, 0));

@@ -53,7 +53,7 @@ void tst_Scene::designProperties()
         QCOMPARE(QString::fromUtf8(s.Label1[i].Caption), QString(QLatin1Char(names[i])));
         QVERIFY(s.Label1[i].BackOpaque);
         QCOMPARE(s.Label1[i].BackColor, (Rgb {255, 255, 255}));
-        QCOMPARE(s.Label1[i].Font, scene::LabelFont::Point);
+        QCOMPARE(s.Label1[i].Font, scene::FontRole::Point);
     }
     QCOMPARE(QString::fromUtf8(s.Label2.Caption), QStringLiteral("１０個まで"));
     QCOMPARE(s.Label2.ForeColor, (Rgb {255, 255, 255}));

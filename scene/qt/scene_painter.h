@@ -1,29 +1,46 @@
 #ifndef BRINMOOR_SCENE_QT_SCENE_PAINTER_H
 #define BRINMOOR_SCENE_QT_SCENE_PAINTER_H
 
-#include "scene/geometry.h"
+#include "scene/draw_list.h"
 
+#include <QColor>
+#include <QFont>
 #include <QRectF>
-#include <QSizeF>
+#include <QStaticText>
+
+#include <array>
+#include <vector>
 
 class QPainter;
 
-// Paints a scene with QPainter, bottom to top in the scene's drawing order:
-//   - shapes: circles and rounded panels, interior then one-pixel outline;
-//   - labels: an optional opaque box sized to the caption, then the caption;
-//   - lines: solid segments of their own width with round ends; oblique ones antialiased,
-//     horizontal and vertical ones on whole pixels so that thin grid lines keep their exact
-//     colour.
-// Hidden items, and items wholly outside the area to paint, are skipped. Painting never
-// changes the scene.
+// Paints the core's draw list with QPainter: one loop over the commands, each painted as it
+// stands. The captions are laid out once, since they never change and shaping text on every
+// frame of a drag would cost more than the rest of the labels' painting.
 namespace scene_qt {
 
-void paintScene(QPainter &painter, const scene::Scene &scene, const QRectF &area);
+class ScenePainter
+{
+public:
+    explicit ScenePainter(const scene::Scene &scene);
 
-// The size of a label's caption in its font, whole pixels: the box the label takes on screen.
-QSizeF measureCaption(const scene::LabelItem &label);
+    void paint(QPainter &painter, const std::vector<scene::DrawCommand> &list) const;
 
-// The same rectangle in Qt's terms.
+private:
+    struct Caption
+    {
+        QStaticText text;
+        qreal ascent; // from the top of the laid-out text to its baseline
+    };
+    std::array<Caption, scene::kLabelCount> captions;
+};
+
+// The window's font in a role, from the shared family list at the role's pixel size.
+const QFont &fontFor(scene::FontRole role);
+
+// The width of a label's caption in its font, whole pixels: the box the label takes on screen.
+float captionWidth(const scene::LabelItem &label);
+
+QColor toQColor(scene::Rgb c);
 QRectF toQRectF(const scene::Rect &rect);
 
 } // namespace scene_qt

@@ -21,13 +21,13 @@ public:
 
     void run()
     {
-        const double xA = window.figureState().xA;
+        const double xA = window.core().state().xA;
         drag(QPointF(700, 400), QPointF(640, 250));
-        aFollowed = window.figureState().xA == xA - 60;
+        aFollowed = window.core().state().xA == xA - 60;
         click("Command2_0");
         drag(QPointF(600, 300), QPointF(900, 100));
         click("Command2_0");
-        marked = window.figureState().markCount == 2;
+        marked = window.core().state().markCount == 2;
         click("Command2_1");
         click("Option1_1");
         drag(QPointF(720, 80), QPointF(820, 140));

@@ -99,7 +99,7 @@ QPointF WindowDriver::position(const Event &event) const
 {
     if (!event.nearA)
         return {event.x, event.y};
-    const figure::FigureState &f = form.figureState();
+    const figure::FigureState &f = form.core().state();
     return {f.xA + event.x, f.yA + event.y};
 }
 
@@ -211,7 +211,7 @@ void WindowDriver::step(const char *what, const std::function<void()> &deliver)
 {
     if (failed())
         return;
-    const figure::FigureState before = form.figureState();
+    const figure::FigureState before = form.core().state();
     deliver();
     ++events;
     const std::string broken = brokenInvariant(before);
@@ -221,8 +221,8 @@ void WindowDriver::step(const char *what, const std::function<void()> &deliver)
 
 std::string WindowDriver::brokenInvariant(const figure::FigureState &before) const
 {
-    const figure::FigureState &f = form.figureState();
-    std::string broken = checkFigure(f, form.sceneItems());
+    const figure::FigureState &f = form.core().state();
+    std::string broken = checkFigure(f, form.core().scene());
     if (broken.empty())
         broken = checkBase(f, base);
     if (!broken.empty())

@@ -26,8 +26,8 @@ public:
     Form1Driver() : form(std::make_unique<Form1>()), mouse(*form) { support::showExposed(*form); }
 
     Form1 &window() { return *form; }
-    const figure::FigureState &state() const { return form->figureState(); }
-    const scene::Scene &items() const { return form->sceneItems(); }
+    const figure::FigureState &state() const { return form->core().state(); }
+    const scene::Scene &items() const { return form->core().scene(); }
 
     template <typename Control = QAbstractButton> Control *control(const char *name) const
     {

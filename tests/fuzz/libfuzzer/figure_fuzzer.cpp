@@ -35,8 +35,8 @@ class Session
 public:
     Session()
     {
-        for (int i = 0; i < board::Board::kLabelCount; ++i)
-            board.setLabelSize(i, 20, 30); // a 27-pixel letter's box, as a front-end measures it
+        for (int i = 0; i < scene::kLabelCount; ++i)
+            board.setLabelWidth(i, 20); // a 27-pixel letter's width, as a front-end measures it
     }
 
     void play(const Event &e)
@@ -82,7 +82,7 @@ public:
             break;
         case EventKind::Deactivate:
         case EventKind::HideShow:
-            board.endDrag();
+            board.release();
             break;
         }
         check(e);
