@@ -2,73 +2,73 @@
 // the core in the module; what each call changed is carried out here and painted by Painter.
 'use strict';
 
-const kClearMemo = 1, kDrawMemo = 2, kRepaintNow = 4, kControls = 8;
-const kArrows = { ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3 };
-
 function startPage() {
   const surface = document.getElementById('surface');
-  const families = fontList();
-  const fontOf = (role) => _bm_font_pixels(role) + 'px ' + families;
   const size = surface.getBoundingClientRect();
   _bm_create(size.width, size.height);
+  const board = JSON.parse(UTF8ToString(_bm_describe()));
+  const families = board.fontFamilies.map((f) => '"' + f + '"').concat('sans-serif').join(', ');
+  const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + families);
   // No-break spaces, since a title's runs of spaces collapse.
-  document.title = UTF8ToString(_bm_window_caption()).replace(/ /g, '\u00a0');
+  document.title = board.caption.replace(/ /g, '\u00a0');
 
-  // Each caption measured once with its font; the core sizes its label box from it.
+  // Each caption measured once with its font; the core makes its label box that wide.
   const measure = surface.getContext('2d', { alpha: false });
-  const labels = [];
-  for (let i = 0; i < _bm_label_count(); ++i) {
-    const font = fontOf(_bm_label_font(i) ? 2 : 1), caption = UTF8ToString(_bm_label_caption(i));
-    measure.font = font;
-    const m = measure.measureText(caption);
-    labels.push({ font, caption, ascent: m.fontBoundingBoxAscent });
-    _bm_set_label_size(i, Math.ceil(m.width),
-      Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent));
-  }
-  const painter = new Painter(surface, labels);
+  board.labels.forEach((label, i) => {
+    measure.font = fonts[label.font];
+    _bm_set_label_width(i, Math.ceil(measure.measureText(label.caption).width));
+  });
+  const painter = new Painter(surface, board, fonts);
   let dirty = null; // logical area waiting for the next frame
 
   function paintNow() {
     if (dirty)
-      painter.paint(...dirty);
+      painter.paint(dirty[0], dirty[1], dirty[2], dirty[3]);
     dirty = null;
   }
 
+  const field = board.change, flag = board.changeFlags;
   function apply(pointer) {
-    const c = HEAPF32.subarray(pointer >> 2, (pointer >> 2) + 9), flags = c[0];
-    if (flags & kClearMemo)
+    const c = HEAPF32.subarray(pointer >> 2, (pointer >> 2) + field.size), flags = c[field.flags];
+    if (flags & flag.ClearMemo)
       painter.clearMemo();
-    if (flags & kDrawMemo)
-      painter.drawMemo(c[1], c[2], c[3], c[4]);
-    if (flags & kControls)
+    if (flags & flag.DrawMemo)
+      painter.drawMemo(c[field.memoX1], c[field.memoY1], c[field.memoX2], c[field.memoY2]);
+    if (flags & flag.Controls)
       refreshControls();
-    if (!(c[5] < c[7] && c[6] < c[8]))
+    const area = [c[field.left], c[field.top], c[field.right], c[field.bottom]];
+    if (!(area[0] < area[2] && area[1] < area[3]))
       return;
     if (!dirty)
       requestAnimationFrame(paintNow);
-    dirty = dirty ? [Math.min(dirty[0], c[5]), Math.min(dirty[1], c[6]),
-      Math.max(dirty[2], c[7]), Math.max(dirty[3], c[8])] : [c[5], c[6], c[7], c[8]];
-    if (flags & kRepaintNow)
+    dirty = dirty ? [Math.min(dirty[0], area[0]), Math.min(dirty[1], area[1]),
+      Math.max(dirty[2], area[2]), Math.max(dirty[3], area[3])] : area;
+    if (flags & flag.RepaintNow)
       paintNow();
   }
 
-  const controls = createControls(surface, fontOf(0), apply);
+  const controls = createControls(surface, board, fonts[board.fontRoles.Control], apply);
+  const state = board.controlStates;
   function refreshControls() {
     const states = _bm_control_states();
-    controls.Command2_0.disabled = !(states & 1);
-    controls.Command2_1.disabled = !(states & 2);
-    controls.Check1.querySelector('input').checked = !!(states & 4);
+    controls.Command2_0.disabled = !(states & state.CanPlaceMark);
+    controls.Command2_1.disabled = !(states & state.CanRemoveMark);
+    controls.Check1.querySelector('input').checked = !!(states & state.GridChecked);
   }
   refreshControls();
 
   listenToPointer(surface, apply);
   surface.addEventListener('keydown', (e) => {
-    if (!(e.key in kArrows) || e.altKey || e.ctrlKey || e.metaKey)
+    if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
       return;
     e.preventDefault();
-    apply(_bm_arrow_key(kArrows[e.key], e.shiftKey ? 1 : 0));
+    apply(_bm_arrow_key(board.arrows[e.key], e.shiftKey ? 1 : 0));
   });
-
+  // For the page tests: paint everything again, as a newly exposed window would.
+  window.brinmoorRepaintAll = () => {
+    dirty = [0, 0, _bm_width(), _bm_height()];
+    paintNow();
+  };
   // The viewport is the client area: a new size in CSS pixels refits the initial screen; a
   // new device pixel ratio alone only needs a new backing store.
   let box = null; // the device pixels the browser reports for the surface, where it does
@@ -108,29 +108,28 @@ function startPage() {
 }
 
 // The six controls at their design places, in tab order before the surface.
-function createControls(surface, font, apply) {
+function createControls(surface, board, font, apply) {
   const byName = {};
-  for (let i = 0; i < _bm_control_count(); ++i) {
-    const name = UTF8ToString(_bm_control_name(i)), caption = UTF8ToString(_bm_control_caption(i));
-    const [kind, left, top, width, height, background, whiteText] =
-      HEAPF32.subarray(_bm_control(i) >> 2, (_bm_control(i) >> 2) + 7);
+  for (const design of board.controls) {
+    const name = design.name, kind = design.kind, caption = design.caption;
     let element, input;
-    if (kind === 0) {
+    if (kind === board.controlKinds.PushButton) {
       element = document.createElement('button');
       element.type = 'button';
       element.textContent = caption;
     } else {
       element = document.createElement('label');
       input = document.createElement('input');
-      input.type = kind === 1 ? 'radio' : 'checkbox';
+      input.type = kind === board.controlKinds.OptionButton ? 'radio' : 'checkbox';
       input.name = name.replace(/_.*/, '');
       element.append(input, caption);
     }
     element.id = name;
     element.className = 'control';
-    Object.assign(element.style, { left: left + 'px', top: top + 'px', width: width + 'px',
-      height: height + 'px', font, background: cssColour(background) });
-    if (whiteText)
+    Object.assign(element.style, { left: design.left + 'px', top: design.top + 'px',
+      width: design.width + 'px', height: design.height + 'px', font,
+      background: cssColour(design.background) });
+    if (design.whiteText)
       element.style.color = '#fff';
     surface.before(element);
     byName[name] = element;
@@ -139,7 +138,7 @@ function createControls(surface, font, apply) {
   Command1.addEventListener('click', () => apply(_bm_click_reset()));
   [Option1_0, Option1_1].forEach((option, memo) => {
     const input = option.querySelector('input');
-    input.checked = !!(_bm_control_states() & 8) === !!memo;
+    input.checked = !!(_bm_control_states() & board.controlStates.MemoMode) === !!memo;
     input.addEventListener('change', () => apply(_bm_select_mode(memo)));
     input.addEventListener('click', () => apply(_bm_click_option()));
   });
@@ -165,7 +164,7 @@ function listenToPointer(surface, apply) {
     dragging = e.pointerId;
     buttons = e.buttons;
     surface.setPointerCapture(e.pointerId);
-    apply(_bm_press(e.clientX, e.clientY));
+    apply(_bm_press(e.clientX, e.clientY, 0));
   });
   surface.addEventListener('pointermove', (e) => {
     if (e.pointerId !== dragging)
@@ -173,7 +172,7 @@ function listenToPointer(surface, apply) {
     if (e.button !== -1) { // a mouse button added or released during the drag
       const added = e.buttons & ~buttons;
       buttons = e.buttons;
-      apply(added ? _bm_press(e.clientX, e.clientY) : _bm_release());
+      apply(added ? _bm_press(e.clientX, e.clientY, 1) : _bm_release());
       return;
     }
     const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
@@ -187,12 +186,12 @@ function listenToPointer(surface, apply) {
   for (const type of ['pointercancel', 'lostpointercapture'])
     surface.addEventListener(type, (e) => {
       if (e.pointerId === dragging)
-        end(_bm_end_drag);
+        end(_bm_release);
     });
   const endAnyDrag = () => {
     if (dragging !== null && surface.hasPointerCapture(dragging))
       surface.releasePointerCapture(dragging);
-    end(_bm_end_drag);
+    end(_bm_release);
   };
   window.addEventListener('blur', endAnyDrag);
   document.addEventListener('visibilitychange', () => {

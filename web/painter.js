@@ -1,30 +1,23 @@
-// The Canvas 2D painter: white, the memo raster, then the scene's items as the core lists
-// them (visible ones touching the area, in drawing order, lines already cut to it). It owns
-// the backing store at the device pixel ratio and the retained memo canvas beside it.
+// The Canvas 2D painter: white, the memo raster, then the core's draw list for the area, each
+// command painted as it stands. It owns the backing store at the device pixel ratio and the
+// retained memo canvas beside it. Every number it reads comes from the module's description.
 'use strict';
 
-const kRecordSize = 10;
-
 function cssColour(value) {
-  return '#' + (value | 0).toString(16).padStart(6, '0');
-}
-
-function fontList() {
-  const families = [];
-  for (let i = 0, p; (p = _bm_font_family(i)); ++i)
-    families.push('"' + UTF8ToString(p) + '"');
-  return families.concat('sans-serif').join(', ');
+  return '#' + ('00000' + (value | 0).toString(16)).slice(-6);
 }
 
 class Painter {
-  constructor(canvas, labelFont) {
+  // board: the module's description (bm_describe); fonts: the CSS font of each font role.
+  constructor(canvas, board, fonts) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });
+    this.board = board;
+    this.fonts = fonts;
     this.memo = null;
     this.memoContext = null;
     this.memoEmpty = true;
     this.ratio = 1;
-    this.labelFont = labelFont; // index → { font, caption, ascent }
   }
 
   // A new backing store; the memo strokes keep their places at the new ratio. The memo canvas
@@ -58,10 +51,10 @@ class Painter {
   }
 
   drawMemo(x1, y1, x2, y2) {
-    const m = this.memoCanvas();
+    const m = this.memoCanvas(), pen = this.board.memo;
     m.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
-    m.strokeStyle = cssColour(_bm_memo_colour());
-    m.lineWidth = _bm_memo_pen_width();
+    m.strokeStyle = cssColour(pen.colour);
+    m.lineWidth = pen.width;
     m.lineCap = m.lineJoin = 'round';
     m.beginPath();
     m.moveTo(x1, y1);
@@ -70,14 +63,7 @@ class Painter {
     this.memoEmpty = false;
   }
 
-  // A logical rectangle as whole device pixels, at least one each way: thin lines and boxes
-  // stay crisp at every ratio.
-  snapped(left, top, right, bottom) {
-    const r = this.ratio;
-    const x = Math.round(left * r), y = Math.round(top * r);
-    return [x, y, Math.max(1, Math.round(right * r) - x), Math.max(1, Math.round(bottom * r) - y)];
-  }
-
+  // Repaints a logical area, widened to whole device pixels.
   paint(left, top, right, bottom) {
     const c = this.context, r = this.ratio;
     const x0 = Math.max(0, Math.floor(left * r)), y0 = Math.max(0, Math.floor(top * r));
@@ -86,6 +72,7 @@ class Painter {
     if (x1 <= x0 || y1 <= y0)
       return;
     c.save();
+    c.setTransform(1, 0, 0, 1, 0, 0);
     c.beginPath();
     c.rect(x0, y0, x1 - x0, y1 - y0);
     c.clip();
@@ -93,77 +80,80 @@ class Painter {
     c.fillRect(x0, y0, x1 - x0, y1 - y0);
     if (!this.memoEmpty)
       c.drawImage(this.memo, x0, y0, x1 - x0, y1 - y0, x0, y0, x1 - x0, y1 - y0);
-    const count = _bm_items(x0 / r, y0 / r, x1 / r, y1 / r);
-    const base = _bm_item_records() >> 2;
-    for (let i = 0; i < count; ++i)
-      this.paintItem(HEAPF32.subarray(base + i * kRecordSize, base + (i + 1) * kRecordSize));
+    c.setTransform(r, 0, 0, r, 0, 0);
+    const count = _bm_draw_list(x0 / r, y0 / r, x1 / r, y1 / r, r);
+    const stride = this.board.command.stride, base = _bm_draw_commands() >> 2;
+    const trace = window.brinmoorTrace; // set by the page tests to see what was painted
+    for (let i = 0, at = base; i < count; ++i, at += stride) {
+      if (trace)
+        trace.push(Array.prototype.slice.call(HEAPF32.subarray(at, at + stride)));
+      this.paintCommand(HEAPF32, at);
+    }
     c.restore();
   }
 
-  paintItem(v) {
-    const c = this.context, r = this.ratio;
-    c.setTransform(r, 0, 0, r, 0, 0);
-    switch (v[0]) {
-    case 0: // axis-aligned line: whole device pixels
-      c.setTransform(1, 0, 0, 1, 0, 0);
-      c.fillStyle = cssColour(v[5]);
-      c.fillRect(...this.snapped(v[1], v[2], v[3], v[4]));
+  paintCommand(heap, at) {
+    const c = this.context, f = this.board.command, kind = this.board.draw;
+    const x1 = heap[at + f.x1], y1 = heap[at + f.y1], x2 = heap[at + f.x2], y2 = heap[at + f.y2];
+    const size = heap[at + f.size], colour = cssColour(heap[at + f.colour]);
+    const fill = heap[at + f.fill];
+    switch (heap[at + f.kind]) {
+    case kind.Band:
+      c.fillStyle = colour;
+      c.fillRect(x1, y1, x2 - x1, y2 - y1);
       break;
-    case 1:
-      c.strokeStyle = cssColour(v[5]);
-      c.lineWidth = v[6];
+    case kind.Segment:
+      c.strokeStyle = colour;
+      c.lineWidth = size;
       c.lineCap = 'butt';
       c.beginPath();
-      c.moveTo(v[1], v[2]);
-      c.lineTo(v[3], v[4]);
+      c.moveTo(x1, y1);
+      c.lineTo(x2, y2);
       c.stroke();
       break;
-    case 2:
-      this.paintShape(v);
-      break;
-    case 3:
-      this.paintLabel(v);
-      break;
-    case 4:
-      c.fillStyle = cssColour(v[4]);
+    case kind.Disc:
+      c.fillStyle = colour;
       c.beginPath();
-      c.arc(v[1], v[2], v[3], 0, 2 * Math.PI);
+      c.arc(x1, y1, size, 0, 2 * Math.PI);
       c.fill();
       break;
-    }
-  }
-
-  paintShape([, kind, left, top, width, height, back, fill, border]) {
-    const c = this.context;
-    // The one-pixel outline lies inside the box.
-    c.beginPath();
-    if (kind === 0)
-      c.ellipse(left + width / 2, top + height / 2, (width - 1) / 2, (height - 1) / 2, 0, 0,
-        2 * Math.PI);
-    else
-      c.roundRect(left + 0.5, top + 0.5, width - 1, height - 1, Math.min(width, height) * 0.15);
-    for (const colour of [back, fill]) {
-      if (colour >= 0) {
-        c.fillStyle = cssColour(colour);
+    case kind.Shape:
+      c.beginPath();
+      if (heap[at + f.variant] === 0) {
+        c.ellipse((x1 + x2) / 2, (y1 + y2) / 2, (x2 - x1) / 2, (y2 - y1) / 2, 0, 0, 2 * Math.PI);
+      } else { // by arcs: roundRect is too new for the browsers schools keep
+        c.moveTo(x1 + size, y1);
+        c.arcTo(x2, y1, x2, y2, size);
+        c.arcTo(x2, y2, x1, y2, size);
+        c.arcTo(x1, y2, x1, y1, size);
+        c.arcTo(x1, y1, x2, y1, size);
+        c.closePath();
+      }
+      if (fill !== kind.NoColour) {
+        c.fillStyle = cssColour(fill);
         c.fill();
       }
+      c.strokeStyle = colour;
+      c.lineWidth = 1;
+      c.stroke();
+      break;
+    case kind.Text:
+      if (fill !== kind.NoColour) {
+        c.fillStyle = cssColour(fill);
+        c.fillRect(x1, y1, x2 - x1, y2 - y1);
+      }
+      c.save();
+      c.beginPath();
+      c.rect(x1, y1, x2 - x1, y2 - y1);
+      c.clip();
+      c.font = this.fonts[heap[at + f.font]];
+      c.fillStyle = colour;
+      c.textBaseline = 'alphabetic';
+      c.fillText(this.board.labels[heap[at + f.variant]].caption, x1, size);
+      c.restore();
+      break;
+    default:
+      throw new Error('unknown draw command ' + heap[at + f.kind]);
     }
-    c.strokeStyle = cssColour(border);
-    c.lineWidth = 1;
-    c.stroke();
-  }
-
-  paintLabel([, index, left, top, width, height, , fore, back]) {
-    const c = this.context, label = this.labelFont[index];
-    if (back >= 0) {
-      c.setTransform(1, 0, 0, 1, 0, 0);
-      c.fillStyle = cssColour(back);
-      c.fillRect(...this.snapped(left, top, left + width, top + height));
-      c.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
-    }
-    c.font = label.font;
-    c.fillStyle = cssColour(fore);
-    c.textBaseline = 'alphabetic';
-    c.fillText(label.caption, left, top + label.ascent);
   }
 }

@@ -1,93 +1,157 @@
 // The C interface the page's script calls: one Board, its events, what each changed, and the
-// scene's visible items as flat records to paint. Plain numbers and static buffers only, so
-// the page carries no binding library; strings are UTF-8 in the module's memory.
+// draw list of an area. Plain numbers and static storage only, so the page carries no binding
+// library; the numbers both sides agree on come from boundary.h through bm_describe().
 
-#include "board/board.h"
+#include "web/boundary.h"
+
 #include "scene/fonts.h"
-#include "scene/geometry.h"
 
 #include <emscripten/emscripten.h>
 
 #include <array>
-#include <cmath>
+#include <cstdlib>
 #include <memory>
-#include <type_traits>
+#include <vector>
 
 namespace {
 
 std::unique_ptr<board::Board> theBoard;
-
-// What the last call changed: flags, then the memo segment, then the repaint rectangle.
-enum ChangeFlag { ClearMemo = 1, DrawMemo = 2, RepaintNow = 4, Controls = 8 };
-std::array<float, 9> changeRecord;
+page::ChangeRecord changeRecord;
+std::vector<scene::DrawCommand> drawList; // reused between paints for its storage
 
 const float *record(const board::Changes &c)
 {
-    const int flags = (c.clearMemo ? ClearMemo : 0) | (c.drawMemo ? DrawMemo : 0)
-        | (c.repaintNow ? RepaintNow : 0) | (c.controls ? Controls : 0);
+    const int flags = (c.clearMemo ? page::ClearMemo : 0) | (c.drawMemo ? page::DrawMemo : 0)
+        | (c.repaintNow ? page::RepaintNow : 0) | (c.controls ? page::Controls : 0)
+        | (c.rebuilt ? page::Rebuilt : 0);
     const scene::Rect r = c.repaint.isEmpty() ? scene::Rect {} : c.repaint;
     changeRecord = {float(flags), float(c.memoFrom.x), float(c.memoFrom.y), float(c.memoTo.x),
         float(c.memoTo.y), float(r.left), float(r.top), float(r.right), float(r.bottom)};
-    return changeRecord.data();
+    return &changeRecord.flags;
 }
 
-float colour(scene::Rgb c)
+// A small JSON writer into a fixed buffer that stops the module rather than overrun: the
+// description holds only names, design captions and whole numbers, about 2 KB.
+class Json
 {
-    return float((c.r << 16) | (c.g << 8) | c.b);
-}
-
-// Item records, ten numbers each, in drawing order:
-//   0 band:  left, top, right, bottom, colour          (an axis-aligned line)
-//   1 line:  x1, y1, x2, y2, colour, width             (cut to the painted area)
-//   2 shape: kind, left, top, width, height, back or -1, fill or -1, border
-//   3 label: index, left, top, width, height, font, fore, back or -1
-//   4 disc:  x, y, radius, colour                      (a thick line's round end)
-constexpr int kRecordSize = 10;
-std::array<float, 128 * kRecordSize> itemRecords;
-
-struct Writer
-{
-    scene::Rect area;
-    int count = 0;
-
-    void put(std::initializer_list<float> values)
+public:
+    Json &open(const char *name, char bracket)
     {
-        float *out = &itemRecords[std::size_t(count++ * kRecordSize)];
-        for (float v : values)
-            *out++ = v;
+        key(name);
+        put(bracket);
+        first = true;
+        return *this;
+    }
+    Json &close(char bracket)
+    {
+        put(bracket);
+        first = false;
+        return *this;
+    }
+    Json &number(const char *name, long value)
+    {
+        key(name);
+        if (value < 0)
+            put('-');
+        char digits[24];
+        int count = 0;
+        unsigned long rest = value < 0 ? 0ul - static_cast<unsigned long>(value) : value;
+        do
+            digits[count++] = static_cast<char>('0' + rest % 10);
+        while (rest /= 10);
+        while (count > 0)
+            put(digits[--count]);
+        return *this;
+    }
+    Json &string(const char *name, const char *value)
+    {
+        key(name);
+        quoted(value);
+        return *this;
+    }
+    const char *finish()
+    {
+        put('\0');
+        return text.data();
     }
 
-    void line(const scene::LineItem &l)
+private:
+    void put(char c)
     {
-        if (l.BorderWidth > 1)
-            for (scene::Point end : {scene::Point {l.X1, l.Y1}, scene::Point {l.X2, l.Y2}})
-                put({4, float(end.x), float(end.y), l.BorderWidth / 2.0f, colour(l.BorderColor)});
-        const float w = float(l.BorderWidth);
-        if (scene::isAxisAligned(l)) {
-            const scene::Rect band = scene::pixelBand(l);
-            put({0, float(band.left), float(band.top), float(band.right), float(band.bottom),
-                colour(l.BorderColor)});
-        } else {
-            scene::Point a {l.X1, l.Y1}, b {l.X2, l.Y2};
-            if (scene::clipSegment(a, b, area.adjusted(-w - 2, -w - 2, w + 2, w + 2)))
-                put({1, float(a.x), float(a.y), float(b.x), float(b.y), colour(l.BorderColor), w});
+        if (length == text.size())
+            std::abort();
+        text[length++] = c;
+    }
+    void key(const char *name)
+    {
+        if (!first)
+            put(',');
+        first = false;
+        if (name) {
+            quoted(name);
+            put(':');
         }
     }
-
-    void shape(const scene::ShapeItem &s)
+    void quoted(const char *value)
     {
-        put({2, float(s.Shape == scene::ShapeKind::Circle ? 0 : 1), s.Left, s.Top, s.Width,
-            s.Height, s.BackOpaque ? colour(s.BackColor) : -1, s.Filled ? colour(s.FillColor) : -1,
-            colour(s.BorderColor)});
+        put('"');
+        for (const char *c = value; *c; ++c) {
+            if (*c == '"' || *c == '\\')
+                put('\\');
+            put(*c);
+        }
+        put('"');
     }
 
-    void label(const scene::LabelItem &l, const scene::Scene &s)
-    {
-        const float index = &l == &s.Label2 ? 6 : float(&l - s.Label1.data());
-        put({3, index, l.Left, l.Top, l.Width, l.Height, float(l.Font == scene::LabelFont::Point),
-            colour(l.ForeColor), l.BackOpaque ? colour(l.BackColor) : -1});
-    }
+    std::array<char, 4096> text;
+    std::size_t length = 0;
+    bool first = true;
 };
+
+const char *describe()
+{
+    using namespace page; // the lists name the boundary's own records and flags
+    static Json j; // the page keeps reading the text after the call
+    j = Json();
+    j.open(nullptr, '{');
+#define BRINMOOR_NUMBER(name, value) j.number(#name, long(value));
+#define BRINMOOR_GROUP(name, list) j.open(name, '{'), list(BRINMOOR_NUMBER) j.close('}');
+    BRINMOOR_GROUP("change", BRINMOOR_CHANGE_FIELDS)
+    BRINMOOR_GROUP("changeFlags", BRINMOOR_CHANGE_FLAGS)
+    BRINMOOR_GROUP("command", BRINMOOR_COMMAND_FIELDS)
+    BRINMOOR_GROUP("draw", BRINMOOR_DRAW_KINDS)
+    BRINMOOR_GROUP("controlStates", BRINMOOR_CONTROL_STATES)
+    BRINMOOR_GROUP("controlKinds", BRINMOOR_CONTROL_KINDS)
+    BRINMOOR_GROUP("fontRoles", BRINMOOR_FONT_ROLES)
+    BRINMOOR_GROUP("arrows", BRINMOOR_ARROWS)
+#undef BRINMOOR_GROUP
+#undef BRINMOOR_NUMBER
+    j.string("caption", board::kWindowCaption);
+    j.open("fontFamilies", '[');
+    for (const char *family : scene::kFontFamilies)
+        j.string(nullptr, family);
+    j.close(']').open("fontPixels", '[');
+    for (int role = 0; role < scene::kFontRoleCount; ++role)
+        j.number(nullptr, scene::fontPixels(scene::FontRole(role)));
+    j.close(']').open("memo", '{');
+    j.number("colour", long(scene::packedColour(board::kMemoColor)));
+    j.number("width", board::kMemoPenWidth).close('}');
+    j.open("controls", '[');
+    for (const board::ControlDesign &d : board::kControls) {
+        j.open(nullptr, '{').string("name", d.name).number("kind", int(d.kind));
+        j.string("caption", d.caption).number("left", d.left).number("top", d.top);
+        j.number("width", d.width).number("height", d.height);
+        j.number("background", scene::packedColour(d.background));
+        j.number("whiteText", d.whiteText).close('}');
+    }
+    j.close(']').open("labels", '[');
+    for (int i = 0; i < scene::kLabelCount; ++i) {
+        const scene::LabelItem &label = scene::labelAt(theBoard->scene(), i);
+        j.open(nullptr, '{').string("caption", label.Caption);
+        j.number("font", int(label.Font)).close('}');
+    }
+    return j.close(']').close('}').finish();
+}
 
 } // namespace
 
@@ -101,83 +165,21 @@ BM_EXPORT void bm_create(float width, float height)
     theBoard = std::make_unique<board::Board>(width, height);
 }
 
-BM_EXPORT const char *bm_window_caption()
+// Everything the page needs to know once, as JSON: the record layouts, the numbers of every
+// kind, flag and role, the caption, the fonts, the memo pen, the controls and the labels.
+BM_EXPORT const char *bm_describe()
 {
-    return board::kWindowCaption;
+    return describe();
 }
 
-BM_EXPORT const char *bm_font_family(int index)
+BM_EXPORT void bm_set_label_width(int i, float width)
 {
-    return index < int(scene::kFontFamilies.size()) ? scene::kFontFamilies[std::size_t(index)]
-                                                    : nullptr;
+    theBoard->setLabelWidth(i, width);
 }
 
-BM_EXPORT int bm_font_pixels(int role)
+BM_EXPORT const float *bm_press(float x, float y, int furtherButton)
 {
-    return role == 0 ? scene::kControlFontPixels
-        : role == 1  ? scene::kStandardFontPixels
-                     : scene::kPointNameFontPixels;
-}
-
-BM_EXPORT float bm_memo_colour()
-{
-    return colour(board::kMemoColor);
-}
-
-BM_EXPORT int bm_memo_pen_width()
-{
-    return board::kMemoPenWidth;
-}
-
-// The control in tab order: name and caption through the two string calls, the rest as
-// kind, left, top, width, height, background, white text.
-BM_EXPORT const char *bm_control_name(int i)
-{
-    return board::kControls[std::size_t(i)].name;
-}
-
-BM_EXPORT const char *bm_control_caption(int i)
-{
-    return board::kControls[std::size_t(i)].caption;
-}
-
-BM_EXPORT const float *bm_control(int i)
-{
-    static std::array<float, 7> out;
-    const board::ControlDesign &d = board::kControls[std::size_t(i)];
-    out = {
-        float(d.kind), d.left, d.top, d.width, d.height, colour(d.background), float(d.whiteText)};
-    return out.data();
-}
-
-BM_EXPORT int bm_control_count()
-{
-    return board::kControlCount;
-}
-
-BM_EXPORT int bm_label_count()
-{
-    return board::Board::kLabelCount;
-}
-
-BM_EXPORT const char *bm_label_caption(int i)
-{
-    return theBoard->label(i).Caption;
-}
-
-BM_EXPORT int bm_label_font(int i)
-{
-    return theBoard->label(i).Font == scene::LabelFont::Point;
-}
-
-BM_EXPORT void bm_set_label_size(int i, float width, float height)
-{
-    theBoard->setLabelSize(i, width, height);
-}
-
-BM_EXPORT const float *bm_press(float x, float y)
-{
-    return record(theBoard->press(x, y));
+    return record(theBoard->press(x, y, furtherButton != 0));
 }
 
 BM_EXPORT const float *bm_move(float x, float y)
@@ -188,11 +190,6 @@ BM_EXPORT const float *bm_move(float x, float y)
 BM_EXPORT const float *bm_release()
 {
     return record(theBoard->release());
-}
-
-BM_EXPORT const float *bm_end_drag()
-{
-    return record(theBoard->endDrag());
 }
 
 BM_EXPORT const float *bm_arrow_key(int arrow, int large)
@@ -230,11 +227,12 @@ BM_EXPORT const float *bm_resize(float width, float height)
     return record(theBoard->resize(width, height));
 }
 
-// Bit 0: a mark can be placed, 1: one can be removed, 2: the grid box is checked, 3: memo mode.
 BM_EXPORT int bm_control_states()
 {
-    return int(theBoard->canPlaceMark()) | int(theBoard->canRemoveMark()) << 1
-        | int(theBoard->gridChecked()) << 2 | int(theBoard->mode() == board::Mode::Memo) << 3;
+    return (theBoard->canPlaceMark() ? page::CanPlaceMark : 0)
+        | (theBoard->canRemoveMark() ? page::CanRemoveMark : 0)
+        | (theBoard->gridChecked() ? page::GridChecked : 0)
+        | (theBoard->mode() == board::Mode::Memo ? page::MemoMode : 0);
 }
 
 BM_EXPORT float bm_width()
@@ -247,43 +245,30 @@ BM_EXPORT float bm_height()
     return theBoard->height();
 }
 
-// The visible items that touch the area, as records in itemRecords; returns their number.
-BM_EXPORT int bm_items(float left, float top, float right, float bottom)
+// The draw list of an area at a device pixel ratio; bm_draw_commands() points at it.
+BM_EXPORT int bm_draw_list(float left, float top, float right, float bottom, float ratio)
 {
-    Writer writer;
-    writer.area = {left, top, right, bottom};
-    const scene::Scene &s = theBoard->scene();
-    scene::visitInDrawingOrder(s, [&](const auto &item) {
-        if (!item.Visible || !scene::boundsOf(item).intersects(writer.area))
-            return;
-        using Item = std::decay_t<decltype(item)>;
-        if constexpr (std::is_same_v<Item, scene::LineItem>)
-            writer.line(item);
-        else if constexpr (std::is_same_v<Item, scene::ShapeItem>)
-            writer.shape(item);
-        else
-            writer.label(item, s);
-    });
-    return writer.count;
+    scene::buildDrawList(drawList, theBoard->scene(), {left, top, right, bottom}, ratio);
+    return int(drawList.size());
 }
 
-BM_EXPORT const float *bm_item_records()
+BM_EXPORT const float *bm_draw_commands()
 {
-    return itemRecords.data();
+    return &drawList.data()->kind;
 }
 
 // The figure's eleven segments, BC to DE, as x1, y1, x2, y2, colour each: what the page
 // tests compare with the desktop window's.
 BM_EXPORT const float *bm_segments()
 {
-    static std::array<float, 55> out;
-    const scene::Scene &s = theBoard->scene();
+    static std::array<float, 11 * 5> out;
     float *next = out.data();
-    auto add = [&](const auto &lines) {
+    auto add = [&next](const auto &lines) {
         for (const scene::LineItem &l : lines)
-            for (float value : {l.X1, l.Y1, l.X2, l.Y2, colour(l.BorderColor)})
+            for (float value : {l.X1, l.Y1, l.X2, l.Y2, scene::packedColour(l.BorderColor)})
                 *next++ = value;
     };
+    const scene::Scene &s = theBoard->scene();
     add(s.Line1), add(s.Line2), add(s.Line3), add(s.Line4);
     return out.data();
 }
