@@ -106,6 +106,13 @@ bool isRectangleAt(double xA, double yA, double xF, double yF, double xD, double
     return -1.05 < slopeProduct && slopeProduct < -0.95;
 }
 
+bool showsRectangle(const scene::Scene &s)
+{
+    const scene::Rgb lit = paletteColor(colour::kLightBlue);
+    return s.Line2[2].BorderColor == lit && s.Line3[2].BorderColor == lit
+        && s.Line4[0].BorderColor == lit && s.Line4[1].BorderColor == lit;
+}
+
 bool resetScreen(FigureState &f, scene::Scene &s, float scaleWidth, float scaleHeight)
 {
     if (!(scaleWidth > 0 && scaleHeight > 0 && std::isfinite(scaleWidth)
