@@ -108,9 +108,8 @@ bool isRectangleAt(double xA, double yA, double xF, double yF, double xD, double
 
 bool showsRectangle(const scene::Scene &s)
 {
-    const scene::Rgb lit = paletteColor(colour::kLightBlue);
-    return s.Line2[2].BorderColor == lit && s.Line3[2].BorderColor == lit
-        && s.Line4[0].BorderColor == lit && s.Line4[1].BorderColor == lit;
+    // The four sides are always coloured together; FE is light blue for nothing else.
+    return s.Line4[0].BorderColor == paletteColor(colour::kLightBlue);
 }
 
 bool resetScreen(FigureState &f, scene::Scene &s, float scaleWidth, float scaleHeight)
