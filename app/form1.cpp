@@ -203,16 +203,13 @@ void Form1::keyPressEvent(QKeyEvent *event)
     const bool fromControl = focusWidget() && focusWidget() != this;
     const bool chord =
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (!fromControl && event->matches(QKeySequence::Copy)) {
-        copyBoard();
-        return;
-    }
     const std::optional<board::Arrow> arrow = arrowOf(event->key());
-    if (!arrow || fromControl || chord) {
+    if (!fromControl && event->matches(QKeySequence::Copy))
+        copyBoard();
+    else if (arrow && !fromControl && !chord)
+        apply(board.arrowKey(*arrow, event->modifiers() & Qt::ShiftModifier));
+    else
         QWidget::keyPressEvent(event);
-        return;
-    }
-    apply(board.arrowKey(*arrow, event->modifiers() & Qt::ShiftModifier));
 }
 
 void Form1::focusInEvent(QFocusEvent *event)
