@@ -1,10 +1,14 @@
 #include "form1.h"
 
+#include "board/description.h"
+#include "board_picture.h"
 #include "face_button.h"
 #include "scene/qt/fonts.h"
 #include "scene/qt/scene_painter.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -72,6 +76,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
         board.setLabelWidth(i, scene_qt::captionWidth(scene::labelAt(board.scene(), i)));
     resize(kDesignWidth, kDesignHeight);
     createControls();
+    describeBoard();
 }
 
 void Form1::createControls()
@@ -128,6 +133,10 @@ void Form1::apply(const board::Changes &changes)
         Command2[1]->setEnabled(board.canRemoveMark());
         Check1->setChecked(board.gridChecked());
     }
+    // Qt 6.4 has no announcement: a new description (which sends DescriptionChanged) is what
+    // a screen reader can follow, so it changes only at the moments worth telling.
+    if (changes.described)
+        describeBoard();
     if (changes.repaint.isEmpty())
         return;
     const QRect area = scene_qt::toQRectF(changes.repaint).toAlignedRect();
@@ -135,6 +144,18 @@ void Form1::apply(const board::Changes &changes)
         repaint(area);
     else
         update(area);
+}
+
+// The window's accessible name is its caption; the board in words is its description.
+void Form1::describeBoard()
+{
+    setAccessibleDescription(QString::fromUtf8(board::describe(board).c_str()));
+}
+
+void Form1::copyBoard()
+{
+    QGuiApplication::clipboard()->setImage(
+        boardPicture(board, scenePainter, memoLayer, devicePixelRatio()));
 }
 
 void Form1::paintEvent(QPaintEvent *event)
@@ -183,11 +204,12 @@ void Form1::keyPressEvent(QKeyEvent *event)
     const bool chord =
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const std::optional<board::Arrow> arrow = arrowOf(event->key());
-    if (!arrow || fromControl || chord) {
+    if (!fromControl && event->matches(QKeySequence::Copy))
+        copyBoard();
+    else if (arrow && !fromControl && !chord)
+        apply(board.arrowKey(*arrow, event->modifiers() & Qt::ShiftModifier));
+    else
         QWidget::keyPressEvent(event);
-        return;
-    }
-    apply(board.arrowKey(*arrow, event->modifiers() & Qt::ShiftModifier));
 }
 
 void Form1::focusInEvent(QFocusEvent *event)

@@ -45,6 +45,8 @@ protected:
 private:
     void createControls();
     void apply(const board::Changes &changes);
+    void describeBoard();
+    void copyBoard();
 
     board::Board board;
     scene_qt::ScenePainter scenePainter {board.scene()};

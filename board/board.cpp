@@ -60,8 +60,10 @@ Changes Board::move(float x, float y)
 
 Changes Board::release()
 {
+    Changes changes;
+    changes.described = figureState.dragging == 1 && currentMode == Mode::MoveA;
     figureState.dragging = 0;
-    return {};
+    return changes;
 }
 
 Changes Board::arrowKey(Arrow arrow, bool large)
@@ -69,27 +71,24 @@ Changes Board::arrowKey(Arrow arrow, bool large)
     if (currentMode != Mode::MoveA)
         return {};
     const float step = large ? 10 : 1;
-    switch (arrow) {
-    case Arrow::Left:
-        return moveA(-step, 0);
-    case Arrow::Right:
-        return moveA(step, 0);
-    case Arrow::Up:
-        return moveA(0, -step);
-    case Arrow::Down:
-        return moveA(0, step);
-    }
-    return {};
+    const float dx = arrow == Arrow::Left ? -step : arrow == Arrow::Right ? step : 0;
+    const float dy = arrow == Arrow::Up ? -step : arrow == Arrow::Down ? step : 0;
+    // Someone who steps A with keys cannot see where it went.
+    Changes changes = moveA(dx, dy);
+    changes.described = changes.announce = true;
+    return changes;
 }
 
 Changes Board::moveA(float dx, float dy)
 {
     const scene::Rect before = scene::figureBounds(items);
+    const bool wasRectangle = showsRectangle();
     figureState.xA += dx;
     figureState.yA += dy;
     figure::RebuildFigure(figureState, items);
     Changes changes;
     changes.repaint = before.united(scene::figureBounds(items));
+    changes.described = changes.announce = showsRectangle() != wasRectangle;
     return changes;
 }
 
@@ -126,6 +125,7 @@ Changes Board::clickMark(int index)
     if (touched < items.Shape2.size())
         changes.repaint = scene::boundsOf(items.Shape2[touched]).aligned();
     changes.controls = true;
+    changes.described = true;
     return changes;
 }
 
@@ -175,6 +175,11 @@ bool Board::canPlaceMark() const
 bool Board::canRemoveMark() const
 {
     return figure::canRemoveMark(figureState);
+}
+
+bool Board::showsRectangle() const
+{
+    return figure::showsRectangle(items);
 }
 
 bool Board::isOnControl(scene::Point p) const

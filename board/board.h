@@ -37,6 +37,13 @@ struct Changes
     bool repaintNow = false; // repaint before handling the next event
     bool controls = false; // mark buttons' enabled states or the grid box's mark may differ
     bool rebuilt = false; // the initial screen was rebuilt for the current client size
+    // The board's description (board/description.h) reads differently: refresh it where a
+    // screen reader finds it. Not on every move of a drag, which would flood one, but at its
+    // end, after keys, marks and the initial screen.
+    bool described = false;
+    // ... and a screen reader should speak it now: a key stepped A, or AFED was lit as a
+    // rectangle or went out.
+    bool announce = false;
 };
 
 class Board
@@ -88,6 +95,9 @@ public:
     bool canPlaceMark() const;
     bool canRemoveMark() const;
     bool gridChecked() const { return figureState.gridShown == 1; }
+
+    // AFED is painted as a rectangle (light blue) now.
+    bool showsRectangle() const;
 
     bool isOnControl(scene::Point p) const;
     bool isOnLabel(scene::Point p) const;

@@ -106,6 +106,12 @@ bool isRectangleAt(double xA, double yA, double xF, double yF, double xD, double
     return -1.05 < slopeProduct && slopeProduct < -0.95;
 }
 
+bool showsRectangle(const scene::Scene &s)
+{
+    // The four sides are always coloured together; FE is light blue for nothing else.
+    return s.Line4[0].BorderColor == paletteColor(colour::kLightBlue);
+}
+
 bool resetScreen(FigureState &f, scene::Scene &s, float scaleWidth, float scaleHeight)
 {
     if (!(scaleWidth > 0 && scaleHeight > 0 && std::isfinite(scaleWidth)

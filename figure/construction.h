@@ -31,6 +31,11 @@ double directionAngle(double xP, double yP, double xQ, double yQ);
 // gives no slope and so no rectangle; nothing is divided by zero.
 bool isRectangleAt(double xA, double yA, double xF, double yF, double xD, double yD);
 
+// True while the four sides of AFED are painted as a rectangle (light blue): after a rebuild
+// whose rectangle test passed, until the next rebuild or initial screen. The starting colours
+// never show one.
+bool showsRectangle(const scene::Scene &scene);
+
 // Puts the whole figure in its starting state for a client area of scaleWidth x scaleHeight:
 // ends any drag, gives the segments their starting colours, lays the grid out and shows it,
 // places B, C, E and A, builds F and D, places every segment and label, and removes all

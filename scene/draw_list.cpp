@@ -80,13 +80,18 @@ namespace {
 
 } // namespace
 
-void buildDrawList(
-    std::vector<DrawCommand> &list, const Scene &scene, const Rect &area, double ratio)
+void buildDrawList(std::vector<DrawCommand> &list, const Scene &scene, const Rect &area,
+    double ratio, DrawContent content)
 {
     list.clear();
     Builder builder {list, scene, area, ratio};
+    const auto isControlsPart = [&scene](const void *item) {
+        return item == &scene.Shape1 || item == &scene.Shape3 || item == &scene.Label2;
+    };
     visitInDrawingOrder(scene, [&](const auto &item) {
         if (!item.Visible || !boundsOf(item).intersects(area))
+            return;
+        if (content == DrawContent::Board && isControlsPart(&item))
             return;
         using Item = std::decay_t<decltype(item)>;
         if constexpr (std::is_same_v<Item, LineItem>)

@@ -53,11 +53,16 @@ struct DrawCommand
     float font; // a caption's FontRole
 };
 
+// What a list paints: the whole window, or the board alone as a picture to copy, without the
+// panels behind the controls and the note between the mark buttons (Shape1, Shape3, Label2),
+// which belong to the controls.
+enum class DrawContent { Window, Board };
+
 // The commands that paint the visible items touching area, in drawing order, replacing what
 // list held (its storage is kept for the next paint). ratio is the device pixel ratio of the
 // surface painted on: bands and caption boxes are snapped to its pixels.
-void buildDrawList(
-    std::vector<DrawCommand> &list, const Scene &scene, const Rect &area, double ratio);
+void buildDrawList(std::vector<DrawCommand> &list, const Scene &scene, const Rect &area,
+    double ratio, DrawContent content = DrawContent::Window);
 
 } // namespace scene
 

@@ -43,6 +43,11 @@ void layoutGrid(Scene &scene, float width, float height)
             x0 + static_cast<float>(k) * gridUnit, height);
 }
 
+float gridSpacing(const Scene &scene)
+{
+    return scene.Line5[1].Y1 - scene.Line5[0].Y1;
+}
+
 void setGridVisible(Scene &scene, bool visible)
 {
     for (auto &line : scene.Line5)

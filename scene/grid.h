@@ -12,6 +12,10 @@ namespace scene {
 // as wide as high. A zero height collapses the lattice onto the top edge and the centre line.
 void layoutGrid(Scene &scene, float width, float height);
 
+// The side of one grid cell as last laid out, in pixels: the unit in which the figure is told
+// in words. Zero while the grid has been laid out over an empty height only.
+float gridSpacing(const Scene &scene);
+
 // Shows or hides all grid lines at once.
 void setGridVisible(Scene &scene, bool visible);
 

@@ -7,11 +7,11 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Building and running the desktop program.
 run_packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic)
 # Everything the tests use besides: a private X server with XTEST for the end-to-end tests,
-# screenshots, the desktop-file and AppStream validators, windres for the Windows version
-# resource, file(1) for CPack's .deb, valgrind, clang with libFuzzer, SVG rendering for the
-# icons, and the browser page's toolchain and headless browser.
+# a clipboard reader, screenshots, the desktop-file and AppStream validators, windres for the
+# Windows version resource, file(1) for CPack's .deb, valgrind, clang with libFuzzer, SVG
+# rendering for the icons, and the browser page's toolchain and headless browser.
 test_packages=(
-    xvfb xdotool imagemagick x11-utils libx11-dev libxtst-dev
+    xvfb xdotool xclip imagemagick x11-utils libx11-dev libxtst-dev
     desktop-file-utils appstream binutils-mingw-w64-x86-64 mingw-w64-common file
     valgrind clang libclang-rt-14-dev librsvg2-bin
     emscripten chromium

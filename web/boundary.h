@@ -20,7 +20,15 @@ struct ChangeRecord
     float left, top, right, bottom; // the area to repaint; empty unless left < right
 };
 
-enum ChangeFlag { ClearMemo = 1, DrawMemo = 2, RepaintNow = 4, Controls = 8, Rebuilt = 16 };
+enum ChangeFlag {
+    ClearMemo = 1,
+    DrawMemo = 2,
+    RepaintNow = 4,
+    Controls = 8,
+    Rebuilt = 16,
+    Described = 32,
+    Announce = 64,
+};
 
 // What the controls show, as bits of bm_control_states().
 enum ControlState { CanPlaceMark = 1, CanRemoveMark = 2, GridChecked = 4, MemoMode = 8 };
@@ -42,7 +50,8 @@ enum ControlState { CanPlaceMark = 1, CanRemoveMark = 2, GridChecked = 4, MemoMo
 
 #define BRINMOOR_CHANGE_FLAGS(X)                                                                   \
     X(ClearMemo, ClearMemo)                                                                        \
-    X(DrawMemo, DrawMemo) X(RepaintNow, RepaintNow) X(Controls, Controls) X(Rebuilt, Rebuilt)
+    X(DrawMemo, DrawMemo) X(RepaintNow, RepaintNow) X(Controls, Controls) X(Rebuilt, Rebuilt)      \
+        X(Described, Described) X(Announce, Announce)
 
 #define BRINMOOR_COMMAND_FIELDS(X)                                                                 \
     X(kind, BRINMOOR_FIELD(scene::DrawCommand, kind))                                              \

@@ -19,6 +19,7 @@ function startPage() {
     _bm_set_label_width(i, Math.ceil(measure.measureText(label.caption).width));
   });
   const painter = new Painter(surface, board, fonts);
+  const classroom = startClassroom(surface, board, painter);
   let dirty = null; // logical area waiting for the next frame
 
   function paintNow() {
@@ -36,6 +37,7 @@ function startPage() {
       painter.drawMemo(c[field.memoX1], c[field.memoY1], c[field.memoX2], c[field.memoY2]);
     if (flags & flag.Controls)
       refreshControls();
+    classroom.changed(flags);
     const area = [c[field.left], c[field.top], c[field.right], c[field.bottom]];
     if (!(area[0] < area[2] && area[1] < area[3]))
       return;

@@ -4,6 +4,7 @@
 
 #include "web/boundary.h"
 
+#include "board/description.h"
 #include "scene/fonts.h"
 
 #include <emscripten/emscripten.h>
@@ -23,7 +24,8 @@ const float *record(const board::Changes &c)
 {
     const int flags = (c.clearMemo ? page::ClearMemo : 0) | (c.drawMemo ? page::DrawMemo : 0)
         | (c.repaintNow ? page::RepaintNow : 0) | (c.controls ? page::Controls : 0)
-        | (c.rebuilt ? page::Rebuilt : 0);
+        | (c.rebuilt ? page::Rebuilt : 0) | (c.described ? page::Described : 0)
+        | (c.announce ? page::Announce : 0);
     const scene::Rect r = c.repaint.isEmpty() ? scene::Rect {} : c.repaint;
     changeRecord = {float(flags), float(c.memoFrom.x), float(c.memoFrom.y), float(c.memoTo.x),
         float(c.memoTo.y), float(r.left), float(r.top), float(r.right), float(r.bottom)};
@@ -250,6 +252,23 @@ BM_EXPORT int bm_draw_list(float left, float top, float right, float bottom, flo
 {
     scene::buildDrawList(drawList, theBoard->scene(), {left, top, right, bottom}, ratio);
     return int(drawList.size());
+}
+
+// The board alone, as a picture to copy, over the whole client area; bm_draw_commands()
+// points at it until the next list.
+BM_EXPORT int bm_picture_list(float ratio)
+{
+    scene::buildDrawList(drawList, theBoard->scene(), {0, 0, theBoard->width(), theBoard->height()},
+        ratio, scene::DrawContent::Board);
+    return int(drawList.size());
+}
+
+// The board in words (board/description.h), in full or brief, UTF-8, until the next call.
+BM_EXPORT const char *bm_description(int brief)
+{
+    static board::Description text;
+    text = board::describe(*theBoard, brief ? board::Detail::Brief : board::Detail::Full);
+    return text.c_str();
 }
 
 BM_EXPORT const float *bm_draw_commands()
