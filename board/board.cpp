@@ -164,6 +164,7 @@ Changes Board::resetScreen()
     changes.repaint = wholeClientArea();
     changes.controls = true;
     changes.rebuilt = true;
+    changes.described = true; // A is back at its start and the marks are gone
     return changes;
 }
 

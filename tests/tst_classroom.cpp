@@ -17,7 +17,7 @@ void tst_Classroom::surfaceTellsTheBoardInGridCellsFromB_data()
 {
     QTest::addColumn<QSize>("client");
     QTest::addColumn<QPointF>("drag"); // A's displacement in one drag, or none
-    QTest::addColumn<int>("marks");
+    QTest::addColumn<int>("marks"); // placed after the drag; a negative count resets instead
     QTest::addColumn<QString>("place"); // where A is, then AFED and the marks
     QTest::addColumn<QString>("rest");
     // 54.1-pixel cells; A starts 120.2 right of and 104.1 above B.
@@ -30,6 +30,9 @@ void tst_Classroom::surfaceTellsTheBoardInGridCellsFromB_data()
     QTest::newRow("A left of and a tenth below B, three marks")
         << QSize(900, 541) << QPointF(-300, 110) << 3 << "左へ3.3マス、下へ0.1マス"
         << "長方形ではありません。うった点は3個";
+    QTest::newRow("dragged and marked, then the initial screen")
+        << QSize(900, 541) << QPointF(38, 54) << -2 << "右へ2.2マス、上へ1.9マス"
+        << "長方形ではありません。うった点は0個";
     // The cells follow the height: 90 pixels here, while the figure follows the width.
     QTest::newRow("narrow window")
         << QSize(700, 900) << QPointF() << 10 << "右へ1.3マス、上へ1.1マス"
@@ -47,8 +50,10 @@ void tst_Classroom::surfaceTellsTheBoardInGridCellsFromB()
     d.resizeTo(client.width(), client.height());
     if (!drag.isNull()) // the description changes with the rectangle and at the end of the drag
         d.drag({600, 300}, QPointF(600, 300) + drag, 1);
-    for (int i = 0; i < marks; ++i)
+    for (int i = 0; i < std::abs(marks); ++i)
         d.click(d.placeButton());
+    if (marks < 0)
+        d.click(d.resetButton());
     QAccessibleInterface *surface = QAccessible::queryAccessibleInterface(&d.window());
     QCOMPARE(surface->text(QAccessible::Name), QString::fromUtf8(board::kWindowCaption));
     QCOMPARE(surface->text(QAccessible::Description),
