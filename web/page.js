@@ -58,6 +58,7 @@ function startPage() {
   refreshControls();
 
   listenToPointer(surface, apply);
+  refuseBrowserMenus();
   surface.addEventListener('keydown', (e) => {
     if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
       return;
@@ -149,7 +150,10 @@ function createControls(surface, board, font, apply) {
 }
 
 // Mouse, finger and pen take one path: one pointer drags at a time, captured so that its
-// release is never lost; every coalesced position is one move.
+// release is not lost; every coalesced position is one move. A press of any primary pointer
+// takes the drag over, since the old pointer's end may never have come (WebKit sends none for
+// a pen, a finger held still sends nothing, so no silence can tell); only a further finger
+// during a finger drag is not primary and stays ignored.
 function listenToPointer(surface, apply) {
   let dragging = null, buttons = 0;
   const end = (call) => {
@@ -157,10 +161,16 @@ function listenToPointer(surface, apply) {
     apply(call());
   };
   surface.addEventListener('pointerdown', (e) => {
-    if (dragging !== null && e.pointerId !== dragging)
+    if (dragging !== null && e.pointerId !== dragging && !e.isPrimary)
       return;
-    e.preventDefault();
+    // No compatibility mouse events, no selection: but in WebKit a pen whose press was
+    // cancelled sends no move or release, so a pen keeps its default; touch-action and
+    // user-select keep scrolling and selection off for it.
+    if (e.pointerType !== 'pen')
+      e.preventDefault();
     surface.focus({ preventScroll: true });
+    if (dragging !== null && dragging !== e.pointerId && surface.hasPointerCapture(dragging))
+      surface.releasePointerCapture(dragging);
     dragging = e.pointerId;
     buttons = e.buttons;
     surface.setPointerCapture(e.pointerId);
@@ -179,11 +189,7 @@ function listenToPointer(surface, apply) {
     for (const m of moves.length ? moves : [e])
       apply(_bm_move(m.clientX, m.clientY));
   });
-  surface.addEventListener('pointerup', (e) => {
-    if (e.pointerId === dragging)
-      end(_bm_release);
-  });
-  for (const type of ['pointercancel', 'lostpointercapture'])
+  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
     surface.addEventListener(type, (e) => {
       if (e.pointerId === dragging)
         end(_bm_release);
@@ -198,9 +204,19 @@ function listenToPointer(surface, apply) {
     if (document.visibilityState === 'hidden')
       endAnyDrag();
   });
-  for (const type of ['contextmenu', 'auxclick', 'selectstart'])
-    surface.addEventListener(type, (e) => e.preventDefault());
-  surface.addEventListener('mousedown', (e) => e.preventDefault()); // middle-click autoscroll
+  surface.addEventListener('selectstart', (e) => e.preventDefault());
+}
+
+// No browser menu anywhere on the page, as the desktop window has none: a right or middle
+// press on a control does nothing, and on the surface it only drags. A middle press would
+// also start autoscrolling or pasting.
+function refuseBrowserMenus() {
+  document.addEventListener('contextmenu', (e) => e.preventDefault());
+  document.addEventListener('auxclick', (e) => e.preventDefault());
+  document.addEventListener('mousedown', (e) => {
+    if (e.button !== 0)
+      e.preventDefault();
+  });
 }
 
 // The module is compiled synchronously, so it may have started before this line.
