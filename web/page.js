@@ -7,8 +7,7 @@ function startPage() {
   const size = surface.getBoundingClientRect();
   _bm_create(size.width, size.height);
   const board = JSON.parse(UTF8ToString(_bm_describe()));
-  const families = board.fontFamilies.map((f) => '"' + f + '"').concat('sans-serif').join(', ');
-  const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + families);
+  const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + fontFamilies(board));
   // No-break spaces, since a title's runs of spaces collapse.
   document.title = board.caption.replace(/ /g, '\u00a0');
 
@@ -47,7 +46,9 @@ function startPage() {
       paintNow();
   }
 
-  const controls = createControls(surface, board, fonts[board.fontRoles.Control], apply);
+  // The controls are made now but join the page only after its first frame, which needs
+  // the figure alone; their layout is the costliest part of the page's HTML.
+  const controls = createControls(board, apply);
   const state = board.controlStates;
   function refreshControls() {
     const states = _bm_control_states();
@@ -70,10 +71,16 @@ function startPage() {
     dirty = [0, 0, _bm_width(), _bm_height()];
     paintNow();
   };
-  // The viewport is the client area: a new size in CSS pixels refits the initial screen; a
-  // new device pixel ratio alone only needs a new backing store.
+  // The viewport is the client area: a new size in CSS pixels refits the initial screen; a new
+  // device pixel ratio alone only needs a new backing store. Laying the page out for paper is
+  // neither: the board stays as it is, and the print style scales it to the paper.
+  const printMedia = matchMedia('print');
+  let printing = false; // between beforeprint and afterprint
+  const forPaper = () => printing || printMedia.matches;
   let box = null; // the device pixels the browser reports for the surface, where it does
   function fit() {
+    if (forPaper())
+      return;
     const { width, height } = surface.getBoundingClientRect();
     const ratio = window.devicePixelRatio || 1;
     // An emulated ratio may leave the reported box at CSS pixels; the ratio decides then.
@@ -89,10 +96,19 @@ function startPage() {
     // The core keeps the size in single precision.
     if (Math.fround(width) !== _bm_width() || Math.fround(height) !== _bm_height())
       apply(_bm_resize(width, height));
+    // The print style's size of the board, in CSS pixels.
+    document.documentElement.style.setProperty('--board-width', _bm_width());
+    document.documentElement.style.setProperty('--board-height', _bm_height());
     paintNow();
   }
   fit();
+  requestAnimationFrame(() => setTimeout(() => {
+    for (const name in controls)
+      surface.parentNode.insertBefore(controls[name], surface);
+  }));
   const observer = new ResizeObserver(([entry]) => {
+    if (forPaper())
+      return;
     box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
     fit();
   });
@@ -101,15 +117,45 @@ function startPage() {
   } catch (e) {
     observer.observe(surface);
   }
-  // A new ratio alone (another screen) leaves the CSS box as it was.
-  (function watchRatio() {
-    matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
-      .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
-  })();
+  // A new ratio alone (another screen) leaves the CSS box as it was. Safari before 16 knows
+  // no resolution in dppx but its own device-pixel-ratio.
+  let ratioQuery = null;
+  function watchRatio() {
+    if (ratioQuery)
+      ratioQuery.removeEventListener('change', ratioChanged);
+    const ratio = window.devicePixelRatio;
+    ratioQuery = matchMedia('(resolution: ' + ratio + 'dppx)');
+    if (!ratioQuery.matches)
+      ratioQuery = matchMedia('(-webkit-device-pixel-ratio: ' + ratio + ')');
+    ratioQuery.addEventListener('change', ratioChanged);
+  }
+  function ratioChanged() {
+    if (forPaper())
+      return; // watched again after printing
+    fit();
+    watchRatio();
+  }
+  watchRatio();
+  window.addEventListener('beforeprint', () => {
+    printing = true;
+  });
+  window.addEventListener('afterprint', () => {
+    printing = false;
+    fit();
+    watchRatio();
+  });
 }
 
-// The six controls at their design places, in tab order before the surface.
-function createControls(surface, board, font, apply) {
+// The module's font list as CSS, ended with the platform's sans-serif.
+function fontFamilies(board) {
+  return board.fontFamilies.map((f) => '"' + f + '"').concat('sans-serif').join(', ');
+}
+
+// The six controls at their design places, in tab order, not yet in the page. Every length
+// is in board pixels (--px), so that printing scales them with the surface.
+function createControls(board, apply) {
+  const px = (n) => 'calc(' + n + ' * var(--px))';
+  const font = px(board.fontPixels[board.fontRoles.Control]) + ' ' + fontFamilies(board);
   const byName = {};
   for (const design of board.controls) {
     const name = design.name, kind = design.kind, caption = design.caption;
@@ -127,24 +173,23 @@ function createControls(surface, board, font, apply) {
     }
     element.id = name;
     element.className = 'control';
-    Object.assign(element.style, { left: design.left + 'px', top: design.top + 'px',
-      width: design.width + 'px', height: design.height + 'px', font,
+    Object.assign(element.style, { left: px(design.left), top: px(design.top),
+      width: px(design.width), height: px(design.height), font,
       background: cssColour(design.background) });
     if (design.whiteText)
       element.style.color = '#fff';
-    surface.before(element);
     byName[name] = element;
   }
-  const { Command1, Option1_0, Option1_1, Check1, Command2_0, Command2_1 } = byName;
-  Command1.addEventListener('click', () => apply(_bm_click_reset()));
-  [Option1_0, Option1_1].forEach((option, memo) => {
+  // Named one by one: Emscripten's optimizer drops a destructuring declaration here.
+  byName.Command1.addEventListener('click', () => apply(_bm_click_reset()));
+  [byName.Option1_0, byName.Option1_1].forEach((option, memo) => {
     const input = option.querySelector('input');
     input.checked = !!(_bm_control_states() & board.controlStates.MemoMode) === !!memo;
     input.addEventListener('change', () => apply(_bm_select_mode(memo)));
     input.addEventListener('click', () => apply(_bm_click_option()));
   });
-  Check1.querySelector('input').addEventListener('click', () => apply(_bm_click_grid()));
-  [Command2_0, Command2_1].forEach((button, i) =>
+  byName.Check1.querySelector('input').addEventListener('click', () => apply(_bm_click_grid()));
+  [byName.Command2_0, byName.Command2_1].forEach((button, i) =>
     button.addEventListener('click', () => apply(_bm_click_mark(i))));
   return byName;
 }
@@ -219,8 +264,16 @@ function refuseBrowserMenus() {
   });
 }
 
-// The module is compiled synchronously, so it may have started before this line.
+// A browser that fails to start the page shows the message the page holds for that.
+function startOrExplain() {
+  try {
+    startPage();
+  } catch (error) {
+    showUnsupported();
+    throw error;
+  }
+}
 if (Module.calledRun)
-  startPage();
+  startOrExplain();
 else
-  Module.onRuntimeInitialized = startPage;
+  Module.onRuntimeInitialized = startOrExplain;
