@@ -46,17 +46,17 @@ function startPage() {
       paintNow();
   }
 
-  // The controls are made now but join the page only after its first frame, which needs
-  // the figure alone; their layout is the costliest part of the page's HTML.
-  const controls = createControls(board, apply);
+  // The controls, like everything else the first frame does not need, come after it.
+  let controls = null;
   const state = board.controlStates;
   function refreshControls() {
+    if (!controls)
+      return;
     const states = _bm_control_states();
     controls.Command2_0.disabled = !(states & state.CanPlaceMark);
     controls.Command2_1.disabled = !(states & state.CanRemoveMark);
     controls.Check1.querySelector('input').checked = !!(states & state.GridChecked);
   }
-  refreshControls();
 
   listenToPointer(surface, apply);
   refuseBrowserMenus();
@@ -73,13 +73,13 @@ function startPage() {
   };
   // The viewport is the client area: a new size in CSS pixels refits the initial screen; a new
   // device pixel ratio alone only needs a new backing store. Laying the page out for paper is
-  // neither: the board stays as it is, and the print style scales it to the paper.
-  const printMedia = matchMedia('print');
-  let printing = false; // between beforeprint and afterprint
-  const forPaper = () => printing || printMedia.matches;
+  // neither: the board stays as it is, and the print style scales it to the paper. Chromium
+  // lays the page out for paper between beforeprint and afterprint; the print query's changes
+  // tell it in any browser. (Reading that query at start costs a first frame 3 ms.)
+  let printing = false;
   let box = null; // the device pixels the browser reports for the surface, where it does
   function fit() {
-    if (forPaper())
+    if (printing)
       return;
     const { width, height } = surface.getBoundingClientRect();
     const ratio = window.devicePixelRatio || 1;
@@ -101,22 +101,12 @@ function startPage() {
     document.documentElement.style.setProperty('--board-height', _bm_height());
     paintNow();
   }
-  fit();
-  requestAnimationFrame(() => setTimeout(() => {
-    for (const name in controls)
-      surface.parentNode.insertBefore(controls[name], surface);
-  }));
   const observer = new ResizeObserver(([entry]) => {
-    if (forPaper())
+    if (printing)
       return;
     box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
     fit();
   });
-  try {
-    observer.observe(surface, { box: 'device-pixel-content-box' });
-  } catch (e) {
-    observer.observe(surface);
-  }
   // A new ratio alone (another screen) leaves the CSS box as it was. Safari before 16 knows
   // no resolution in dppx but its own device-pixel-ratio.
   let ratioQuery = null;
@@ -130,20 +120,37 @@ function startPage() {
     ratioQuery.addEventListener('change', ratioChanged);
   }
   function ratioChanged() {
-    if (forPaper())
+    if (printing)
       return; // watched again after printing
     fit();
     watchRatio();
   }
-  watchRatio();
-  window.addEventListener('beforeprint', () => {
-    printing = true;
-  });
-  window.addEventListener('afterprint', () => {
-    printing = false;
-    fit();
+  function paperChanged(forPaper) {
+    if (forPaper === printing)
+      return;
+    printing = forPaper;
+    if (!printing) {
+      fit();
+      watchRatio();
+    }
+  }
+
+  fit();
+  requestAnimationFrame(() => setTimeout(() => {
+    controls = createControls(board, apply);
+    refreshControls();
+    for (const name in controls)
+      surface.parentNode.insertBefore(controls[name], surface);
+    try {
+      observer.observe(surface, { box: 'device-pixel-content-box' });
+    } catch (e) {
+      observer.observe(surface);
+    }
     watchRatio();
-  });
+    window.addEventListener('beforeprint', () => paperChanged(true));
+    window.addEventListener('afterprint', () => paperChanged(false));
+    matchMedia('print').addEventListener('change', (e) => paperChanged(e.matches));
+  }));
 }
 
 // The module's font list as CSS, ended with the platform's sans-serif.
