@@ -269,6 +269,18 @@ function refuseBrowserMenus() {
     if (e.button !== 0)
       e.preventDefault();
   });
+  // WebKitGTK still ends a right or middle press with a click, even one that claims the main
+  // button, which would work a control: a pointer's click counts only after a main press.
+  let mainPress = true;
+  window.addEventListener('pointerdown', (e) => {
+    mainPress = e.button === 0;
+  }, true);
+  window.addEventListener('click', (e) => {
+    if (e.button !== 0 || (e.detail && !mainPress)) {
+      e.preventDefault();
+      e.stopPropagation();
+    }
+  }, true);
 }
 
 // A browser that fails to start the page shows the message the page holds for that.
