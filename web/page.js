@@ -7,8 +7,7 @@ function startPage() {
   const size = surface.getBoundingClientRect();
   _bm_create(size.width, size.height);
   const board = JSON.parse(UTF8ToString(_bm_describe()));
-  const families = board.fontFamilies.map((f) => '"' + f + '"').concat('sans-serif').join(', ');
-  const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + families);
+  const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + fontFamilies(board));
   // No-break spaces, since a title's runs of spaces collapse.
   document.title = board.caption.replace(/ /g, '\u00a0');
 
@@ -49,17 +48,20 @@ function startPage() {
       paintNow();
   }
 
-  const controls = createControls(surface, board, fonts[board.fontRoles.Control], apply);
+  // The controls, like everything else the first frame does not need, come after it.
+  let controls = null;
   const state = board.controlStates;
   function refreshControls() {
+    if (!controls)
+      return;
     const states = _bm_control_states();
     controls.Command2_0.disabled = !(states & state.CanPlaceMark);
     controls.Command2_1.disabled = !(states & state.CanRemoveMark);
     controls.Check1.querySelector('input').checked = !!(states & state.GridChecked);
   }
-  refreshControls();
 
   listenToPointer(surface, apply);
+  refuseBrowserMenus();
   surface.addEventListener('keydown', (e) => {
     if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
       return;
@@ -71,10 +73,16 @@ function startPage() {
     dirty = [0, 0, _bm_width(), _bm_height()];
     paintNow();
   };
-  // The viewport is the client area: a new size in CSS pixels refits the initial screen; a
-  // new device pixel ratio alone only needs a new backing store.
+  // The viewport is the client area: a new size in CSS pixels refits the initial screen; a new
+  // device pixel ratio alone only needs a new backing store. Laying the page out for paper is
+  // neither: the board stays as it is, and the print style scales it to the paper. Chromium
+  // lays the page out for paper between beforeprint and afterprint; the print query's changes
+  // tell it in any browser. (Reading that query at start costs a first frame 3 ms.)
+  let printing = false;
   let box = null; // the device pixels the browser reports for the surface, where it does
   function fit() {
+    if (printing)
+      return;
     const { width, height } = surface.getBoundingClientRect();
     const ratio = window.devicePixelRatio || 1;
     // An emulated ratio may leave the reported box at CSS pixels; the ratio decides then.
@@ -90,27 +98,73 @@ function startPage() {
     // The core keeps the size in single precision.
     if (Math.fround(width) !== _bm_width() || Math.fround(height) !== _bm_height())
       apply(_bm_resize(width, height));
+    // The print style's size of the board, in CSS pixels.
+    document.documentElement.style.setProperty('--board-width', _bm_width());
+    document.documentElement.style.setProperty('--board-height', _bm_height());
     paintNow();
   }
-  fit();
   const observer = new ResizeObserver(([entry]) => {
+    if (printing)
+      return;
     box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
     fit();
   });
-  try {
-    observer.observe(surface, { box: 'device-pixel-content-box' });
-  } catch (e) {
-    observer.observe(surface);
+  // A new ratio alone (another screen) leaves the CSS box as it was. Safari before 16 knows
+  // no resolution in dppx but its own device-pixel-ratio.
+  let ratioQuery = null;
+  function watchRatio() {
+    if (ratioQuery)
+      ratioQuery.removeEventListener('change', ratioChanged);
+    const ratio = window.devicePixelRatio;
+    ratioQuery = matchMedia('(resolution: ' + ratio + 'dppx)');
+    if (!ratioQuery.matches)
+      ratioQuery = matchMedia('(-webkit-device-pixel-ratio: ' + ratio + ')');
+    ratioQuery.addEventListener('change', ratioChanged);
   }
-  // A new ratio alone (another screen) leaves the CSS box as it was.
-  (function watchRatio() {
-    matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
-      .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
-  })();
+  function ratioChanged() {
+    if (printing)
+      return; // watched again after printing
+    fit();
+    watchRatio();
+  }
+  function paperChanged(forPaper) {
+    if (forPaper === printing)
+      return;
+    printing = forPaper;
+    if (!printing) {
+      fit();
+      watchRatio();
+    }
+  }
+
+  fit();
+  requestAnimationFrame(() => setTimeout(() => {
+    controls = createControls(board, apply);
+    refreshControls();
+    for (const name in controls)
+      surface.parentNode.insertBefore(controls[name], surface);
+    try {
+      observer.observe(surface, { box: 'device-pixel-content-box' });
+    } catch (e) {
+      observer.observe(surface);
+    }
+    watchRatio();
+    window.addEventListener('beforeprint', () => paperChanged(true));
+    window.addEventListener('afterprint', () => paperChanged(false));
+    matchMedia('print').addEventListener('change', (e) => paperChanged(e.matches));
+  }));
 }
 
-// The six controls at their design places, in tab order before the surface.
-function createControls(surface, board, font, apply) {
+// The module's font list as CSS, ended with the platform's sans-serif.
+function fontFamilies(board) {
+  return board.fontFamilies.map((f) => '"' + f + '"').concat('sans-serif').join(', ');
+}
+
+// The six controls at their design places, in tab order, not yet in the page. Every length
+// is in board pixels (--px), so that printing scales them with the surface.
+function createControls(board, apply) {
+  const px = (n) => 'calc(' + n + ' * var(--px))';
+  const font = px(board.fontPixels[board.fontRoles.Control]) + ' ' + fontFamilies(board);
   const byName = {};
   for (const design of board.controls) {
     const name = design.name, kind = design.kind, caption = design.caption;
@@ -128,30 +182,32 @@ function createControls(surface, board, font, apply) {
     }
     element.id = name;
     element.className = 'control';
-    Object.assign(element.style, { left: design.left + 'px', top: design.top + 'px',
-      width: design.width + 'px', height: design.height + 'px', font,
+    Object.assign(element.style, { left: px(design.left), top: px(design.top),
+      width: px(design.width), height: px(design.height), font,
       background: cssColour(design.background) });
     if (design.whiteText)
       element.style.color = '#fff';
-    surface.before(element);
     byName[name] = element;
   }
-  const { Command1, Option1_0, Option1_1, Check1, Command2_0, Command2_1 } = byName;
-  Command1.addEventListener('click', () => apply(_bm_click_reset()));
-  [Option1_0, Option1_1].forEach((option, memo) => {
+  // Named one by one: Emscripten's optimizer drops a destructuring declaration here.
+  byName.Command1.addEventListener('click', () => apply(_bm_click_reset()));
+  [byName.Option1_0, byName.Option1_1].forEach((option, memo) => {
     const input = option.querySelector('input');
     input.checked = !!(_bm_control_states() & board.controlStates.MemoMode) === !!memo;
     input.addEventListener('change', () => apply(_bm_select_mode(memo)));
     input.addEventListener('click', () => apply(_bm_click_option()));
   });
-  Check1.querySelector('input').addEventListener('click', () => apply(_bm_click_grid()));
-  [Command2_0, Command2_1].forEach((button, i) =>
+  byName.Check1.querySelector('input').addEventListener('click', () => apply(_bm_click_grid()));
+  [byName.Command2_0, byName.Command2_1].forEach((button, i) =>
     button.addEventListener('click', () => apply(_bm_click_mark(i))));
   return byName;
 }
 
 // Mouse, finger and pen take one path: one pointer drags at a time, captured so that its
-// release is never lost; every coalesced position is one move.
+// release is not lost; every coalesced position is one move. A press of any primary pointer
+// takes the drag over, since the old pointer's end may never have come (WebKit sends none for
+// a pen, a finger held still sends nothing, so no silence can tell); only a further finger
+// during a finger drag is not primary and stays ignored.
 function listenToPointer(surface, apply) {
   let dragging = null, buttons = 0;
   const end = (call) => {
@@ -159,10 +215,16 @@ function listenToPointer(surface, apply) {
     apply(call());
   };
   surface.addEventListener('pointerdown', (e) => {
-    if (dragging !== null && e.pointerId !== dragging)
+    if (dragging !== null && e.pointerId !== dragging && !e.isPrimary)
       return;
-    e.preventDefault();
+    // No compatibility mouse events, no selection: but in WebKit a pen whose press was
+    // cancelled sends no move or release, so a pen keeps its default; touch-action and
+    // user-select keep scrolling and selection off for it.
+    if (e.pointerType !== 'pen')
+      e.preventDefault();
     surface.focus({ preventScroll: true });
+    if (dragging !== null && dragging !== e.pointerId && surface.hasPointerCapture(dragging))
+      surface.releasePointerCapture(dragging);
     dragging = e.pointerId;
     buttons = e.buttons;
     surface.setPointerCapture(e.pointerId);
@@ -181,11 +243,7 @@ function listenToPointer(surface, apply) {
     for (const m of moves.length ? moves : [e])
       apply(_bm_move(m.clientX, m.clientY));
   });
-  surface.addEventListener('pointerup', (e) => {
-    if (e.pointerId === dragging)
-      end(_bm_release);
-  });
-  for (const type of ['pointercancel', 'lostpointercapture'])
+  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
     surface.addEventListener(type, (e) => {
       if (e.pointerId === dragging)
         end(_bm_release);
@@ -200,13 +258,43 @@ function listenToPointer(surface, apply) {
     if (document.visibilityState === 'hidden')
       endAnyDrag();
   });
-  for (const type of ['contextmenu', 'auxclick', 'selectstart'])
-    surface.addEventListener(type, (e) => e.preventDefault());
-  surface.addEventListener('mousedown', (e) => e.preventDefault()); // middle-click autoscroll
+  surface.addEventListener('selectstart', (e) => e.preventDefault());
 }
 
-// The module is compiled synchronously, so it may have started before this line.
+// No browser menu anywhere on the page, as the desktop window has none: a right or middle
+// press on a control does nothing, and on the surface it only drags. A middle press would
+// also start autoscrolling or pasting.
+function refuseBrowserMenus() {
+  document.addEventListener('contextmenu', (e) => e.preventDefault());
+  document.addEventListener('auxclick', (e) => e.preventDefault());
+  document.addEventListener('mousedown', (e) => {
+    if (e.button !== 0)
+      e.preventDefault();
+  });
+  // WebKitGTK still ends a right or middle press with a click, even one that claims the main
+  // button, which would work a control: a pointer's click counts only after a main press.
+  let mainPress = true;
+  window.addEventListener('pointerdown', (e) => {
+    mainPress = e.button === 0;
+  }, true);
+  window.addEventListener('click', (e) => {
+    if (e.button !== 0 || (e.detail && !mainPress)) {
+      e.preventDefault();
+      e.stopPropagation();
+    }
+  }, true);
+}
+
+// A browser that fails to start the page shows the message the page holds for that.
+function startOrExplain() {
+  try {
+    startPage();
+  } catch (error) {
+    showUnsupported();
+    throw error;
+  }
+}
 if (Module.calledRun)
-  startPage();
+  startOrExplain();
 else
-  Module.onRuntimeInitialized = startPage;
+  Module.onRuntimeInitialized = startOrExplain;
