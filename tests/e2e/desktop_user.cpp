@@ -22,8 +22,7 @@ constexpr int kScreenTimeoutMs = 8000;
 
 const QString &DesktopUser::caption()
 {
-    static const QString text =
-        QStringLiteral("△ＡＢＣの各辺をそれぞれ１辺とする正三角形   by Tolvane");
+    static const QString text = QString::fromUtf8(board::kWindowCaption);
     return text;
 }
 
@@ -52,8 +51,12 @@ bool DesktopUser::launch(int factor, QString *error)
     QStringList environment;
     if (factor != 1)
         environment << QStringLiteral("QT_SCALE_FACTOR=%1").arg(factor);
-    const QString log =
-        QStringLiteral("%1/%2.log").arg(shotDir, QString::fromLatin1(QTest::currentTestFunction()));
+    const QString log = QStringLiteral("%1/%2.log")
+                            .arg(shotDir,
+                                QString::fromLatin1(QTest::currentDataTag()
+                                        ? QTest::currentDataTag()
+                                        : QTest::currentTestFunction())
+                                    .replace(' ', '-'));
     if (!brinmoor.start(
             QStringLiteral(BRINMOOR_EXECUTABLE), server.display(), environment, log, error))
         return false;
@@ -82,7 +85,7 @@ void DesktopUser::quit()
 
 QPoint DesktopUser::toScreen(QPointF logical) const
 {
-    return x.windowOrigin(windowId) + devicePixel(logical, scaleFactor);
+    return x.windowOrigin(windowId) + support::devicePixel(logical, scaleFactor);
 }
 
 void DesktopUser::moveTo(QPointF logical)
@@ -103,16 +106,11 @@ void DesktopUser::release(int button)
     QThread::msleep(kPauseMs);
 }
 
-void DesktopUser::click(QPointF logical)
-{
-    moveTo(logical);
-    press();
-    release();
-}
-
 void DesktopUser::clickControl(const QRectF &control, QPointF restingPlace)
 {
-    click(control.center());
+    moveTo(control.center());
+    press();
+    release();
     moveTo(restingPlace);
 }
 
@@ -125,14 +123,18 @@ void DesktopUser::drag(QPointF from, QPointF to, int steps, int button)
     release(button);
 }
 
-void DesktopUser::typeKey(unsigned long keysym, bool shift)
+void DesktopUser::typeKey(unsigned long keysym, bool shift, bool ctrl, bool alt, bool meta)
 {
-    if (shift)
-        x.setKey(XK_Shift_L, true);
+    const std::pair<bool, unsigned long> modifiers[] = {
+        {shift, XK_Shift_L}, {ctrl, XK_Control_L}, {alt, XK_Alt_L}, {meta, XK_Super_L}};
+    for (auto [held, modifier] : modifiers)
+        if (held)
+            x.setKey(modifier, true);
     x.setKey(keysym, true);
     x.setKey(keysym, false);
-    if (shift)
-        x.setKey(XK_Shift_L, false);
+    for (auto [held, modifier] : modifiers)
+        if (held)
+            x.setKey(modifier, false);
     QThread::msleep(kPauseMs);
 }
 
@@ -147,7 +149,7 @@ void DesktopUser::resizeTo(QSize logicalSize)
 }
 
 bool DesktopUser::showsScreen(
-    const ExpectedScreen &expected, const QString &shotName, QString *message, QImage *shot)
+    const support::ExpectedScreen &expected, const QString &shotName, QString *message, QImage *shot)
 {
     QElapsedTimer timer;
     timer.start();

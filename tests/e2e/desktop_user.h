@@ -10,7 +10,9 @@
 #include <QSize>
 #include <QString>
 
+namespace support {
 class ExpectedScreen;
+}
 
 // A person at the private X server: starts the program, moves the pointer and presses its
 // buttons at logical places of the client area, resizes the window and looks at it. Every
@@ -20,6 +22,7 @@ class DesktopUser
 {
 public:
     static constexpr QSize kScreenSize {1920, 1200};
+    static constexpr QSize kOpeningSize {900, 541};
     static const QString &caption();
 
     // The X server lives as long as the driver; its log and the screenshots go to shotDir.
@@ -40,19 +43,18 @@ public:
     void moveTo(QPointF logical);
     void press(int button = 1);
     void release(int button = 1);
-    void click(QPointF logical);
     // Clicks the middle of a control, then moves off it so that its hover look is gone.
     void clickControl(const QRectF &control, QPointF restingPlace);
     // A press, `steps` evenly spaced moves and a release.
     void drag(QPointF from, QPointF to, int steps, int button = 1);
-    // A key press and release by X keysym, with Shift held if asked.
-    void typeKey(unsigned long keysym, bool shift = false);
+    // A key press and release by X keysym, with the modifiers asked for held.
+    void typeKey(unsigned long keysym, bool shift, bool ctrl, bool alt, bool meta);
     void resizeTo(QSize logicalSize);
 
     QImage grab() const { return x.grab(windowId); }
     // Waits until the screen matches (the program paints when it gets to it) and keeps the
     // last screenshot for review. On a timeout, message lists what still differs.
-    bool showsScreen(const ExpectedScreen &expected, const QString &shotName, QString *message,
+    bool showsScreen(const support::ExpectedScreen &expected, const QString &shotName, QString *message,
         QImage *shot = nullptr);
     // A screenshot once the program has stopped painting: two in a row, 150 ms apart, agree.
     QImage settledShot();

@@ -1,23 +1,32 @@
 #include "expected_screen.h"
 
+#include "figure/construction.h"
+#include "scene/qt/scene_painter.h"
+
+#include <QGuiApplication>
 #include <QLineF>
 #include <QSet>
 
 #include <algorithm>
 #include <cmath>
 
+namespace support {
+
 namespace {
 
-constexpr QRgb kWhite = 0xffffffff;
-constexpr QRgb kGridGrey = 0xffc0c0c0;
-constexpr QRgb kMarkGreen = 0xff00c000;
-constexpr QRgb kMemoBlue = 0xff0000c0;
+// The design's colours, from the program's own headers.
+const scene::Scene kDesign;
+const QRgb kWhite = rgb(scene::paletteColor(15));
+const QRgb kGridGrey = rgb(kDesign.Line5[0].BorderColor);
+const QRgb kMarkGreen = rgb(kDesign.Shape2[0].BackColor);
+const QRgb kMemoInk = rgb(board::kMemoColor);
 
 // Half the width of a figure segment and its antialiased fringe, with room to spare.
 constexpr double kSegmentReach = 5;
 constexpr double kGridReach = 3;
 constexpr double kMarkReach = 8;
 constexpr double kStrokeReach = 5;
+constexpr double kLabelMargin = 4;
 
 struct NamedSegment
 {
@@ -51,11 +60,6 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b)
     return QLineF(p, a + t * ab).length();
 }
 
-QRgb rgbOf(scene::Rgb c)
-{
-    return qRgb(c.r, c.g, c.b);
-}
-
 QRgb pixelAt(const QImage &shot, QPoint p)
 {
     if (!shot.rect().contains(p))
@@ -68,11 +72,10 @@ QString where(QPointF p)
     return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 1).arg(p.y(), 0, 'f', 1);
 }
 
-// A label's box as painted: a 27-pixel letter at (Left, Top). The estimate is generous, so
-// that nothing that looks past labels ever lands on one.
 QRectF labelArea(const scene::LabelItem &label)
 {
-    return QRectF(label.Left - 2, label.Top - 2, 26, 36);
+    return scene_qt::toQRectF(scene::boundsOf(label))
+        .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin);
 }
 
 } // namespace
@@ -88,96 +91,221 @@ QString rgbText(QRgb colour)
     return QStringLiteral("(%1,%2,%3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
 }
 
-ExpectedScreen::ExpectedScreen(QSizeF size)
-    : clientSize(size), board(static_cast<float>(size.width()), static_cast<float>(size.height()))
+QRgb rgb(scene::Rgb c)
 {
+    return qRgb(c.r, c.g, c.b);
 }
 
-void ExpectedScreen::reset()
+QRectF box(board::Control control)
 {
-    rememberVacatedPlaces();
-    board.clickReset();
+    const board::ControlDesign &d = board::design(control);
+    return QRectF(d.left, d.top, d.width, d.height);
 }
 
-void ExpectedScreen::resize(QSizeF newSize)
+QRectF controlArea()
 {
-    clearStrokes();
-    clientSize = newSize;
-    rememberVacatedPlaces();
-    board.resize(static_cast<float>(newSize.width()), static_cast<float>(newSize.height()));
+    const scene::Scene design;
+    QRectF area = scene_qt::toQRectF(scene::boundsOf(design.Shape1))
+                      .united(scene_qt::toQRectF(scene::boundsOf(design.Shape3)));
+    for (int i = 0; i < board::kControlCount; ++i)
+        area = area.united(box(board::Control(i)));
+    return area.adjusted(-8, -8, 8, 8);
 }
 
-void ExpectedScreen::moveA(double dx, double dy)
+void measureLabels(board::Board &board)
 {
-    rememberVacatedPlaces();
-    // Pressed in the bottom-right corner, where no control or name lies.
-    const float x = static_cast<float>(clientSize.width() - 1);
-    const float y = static_cast<float>(clientSize.height() - 1);
-    board.press(x, y);
-    board.move(x + static_cast<float>(dx), y + static_cast<float>(dy));
-    board.release();
+    const bool gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    for (int i = 0; i < scene::kLabelCount; ++i)
+        board.setLabelWidth(
+            i, gui ? scene_qt::captionWidth(scene::labelAt(board.scene(), i)) : 20);
 }
 
-void ExpectedScreen::toggleGrid()
+ExpectedScreen::ExpectedScreen(double width, double height, double scale)
+    : board(float(width), float(height)), ratio(scale)
 {
-    board.clickGrid();
+    measureLabels(board);
 }
 
-// The mark buttons are disabled where the board says so: a click on one does nothing.
-void ExpectedScreen::placeMark()
+void ExpectedScreen::play(const session::Step &step)
 {
-    if (!board.canPlaceMark()) {
-        unmarked.append(QPointF(state().xA, state().yA));
-        return;
+    using session::Step;
+    const auto pointer = static_cast<std::size_t>(step.pointer);
+    const auto button = static_cast<std::size_t>(step.button);
+    const scene::Point at {step.x, step.y};
+    const auto controlAt = [&] {
+        for (int i = 0; i < board::kControlCount; ++i)
+            if (board::kControls[std::size_t(i)].box().contains(at))
+                return i;
+        return -1;
+    };
+    switch (step.kind) {
+    case Step::Down:
+        if (board.mode() == board::Mode::Memo && !held[pointer])
+            strokes.append(QPolygonF {QPointF(at.x, at.y)});
+        pressedOn[button] = held[pointer] || step.pointer != session::Pointer::Mouse ? -1 : controlAt();
+        apply(board.press(float(at.x), float(at.y), held[pointer] != 0));
+        held[pointer] |= 1u << button;
+        break;
+    case Step::Move:
+        if (board.state().dragging && board.mode() == board::Mode::MoveA)
+            rememberVacatedPlaces();
+        apply(board.move(float(at.x), float(at.y)));
+        break;
+    case Step::Up:
+        held[pointer] &= ~(1u << button);
+        apply(board.release());
+        // A left click is a press and a release inside one control, nothing else held.
+        if (step.button == session::Button::Left && !held[pointer] && pressedOn[button] >= 0
+            && pressedOn[button] == controlAt())
+            click(board::Control(pressedOn[button]));
+        pressedOn[button] = -1;
+        break;
+    case Step::Click:
+        click(step.control);
+        break;
+    case Step::Key:
+        if (!step.ctrl && !step.alt && !step.meta) {
+            rememberVacatedPlaces();
+            apply(board.arrowKey(step.arrow, step.shift));
+        }
+        break;
+    case Step::Resize:
+        ratio = step.scale;
+        if (float(step.x) != board.width() || float(step.y) != board.height()) {
+            rememberVacatedPlaces();
+            apply(board.resize(float(step.x), float(step.y)));
+        }
+        break;
+    case Step::Shot:
+    case Step::Commands:
+        break;
     }
-    board.clickMark(0);
 }
 
-void ExpectedScreen::removeMark()
+void ExpectedScreen::apply(const board::Changes &changes)
 {
-    if (!board.canRemoveMark())
-        return;
-    const scene::ShapeItem &mark = scene().Shape2[static_cast<std::size_t>(state().markCount - 1)];
-    unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
-    board.clickMark(1);
+    if (changes.clearMemo) {
+        for (const QPolygonF &stroke : std::as_const(strokes))
+            for (int i = 1; i < stroke.size(); ++i)
+                vacated.append((stroke[i - 1] + stroke[i]) / 2);
+        strokes.clear();
+        pieces = 0;
+    }
+    if (changes.drawMemo) {
+        ++pieces;
+        if (!strokes.isEmpty())
+            strokes.last().append(QPointF(changes.memoTo.x, changes.memoTo.y));
+    }
 }
 
-void ExpectedScreen::addStroke(const QPolygonF &points)
+// The buttons are disabled where the board says so: a click on one does nothing.
+void ExpectedScreen::click(board::Control control)
 {
-    strokes.append(points);
+    using board::Control;
+    const figure::FigureState &f = board.state();
+    switch (control) {
+    case Control::Command1:
+        rememberVacatedPlaces();
+        apply(board.clickReset());
+        break;
+    case Control::Option1_0:
+    case Control::Option1_1: {
+        const auto mode = control == Control::Option1_0 ? board::Mode::MoveA : board::Mode::Memo;
+        if (board.mode() != mode)
+            apply(board.selectMode(mode));
+        apply(board.clickOption());
+        break;
+    }
+    case Control::Check1:
+        apply(board.clickGrid());
+        break;
+    case Control::Command2_0:
+        if (!board.canPlaceMark())
+            unmarked.append(QPointF(f.xA, f.yA));
+        else
+            apply(board.clickMark(0));
+        break;
+    case Control::Command2_1:
+        if (board.canRemoveMark()) {
+            const scene::ShapeItem &mark = board.scene().Shape2[std::size_t(f.markCount - 1)];
+            unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
+            apply(board.clickMark(1));
+        }
+        break;
+    }
 }
 
-void ExpectedScreen::clearStrokes()
+QStringList ExpectedScreen::unmet(const session::Expect &expect) const
 {
-    for (const QPolygonF &stroke : std::as_const(strokes))
-        for (int i = 1; i < stroke.size(); ++i)
-            vacated.append((stroke[i - 1] + stroke[i]) / 2);
-    strokes.clear();
+    using figure::colour::kBlack;
+    QStringList out;
+    const board::Board initial(board.width(), board.height());
+    const figure::FigureState &f = board.state(), &i = initial.state();
+    if (std::abs(f.xA - i.xA - expect.dx) > 1e-6 || std::abs(f.yA - i.yA - expect.dy) > 1e-6)
+        out << QStringLiteral("A is off its initial place by (%1, %2), want (%3, %4)")
+                   .arg(f.xA - i.xA)
+                   .arg(f.yA - i.yA)
+                   .arg(expect.dx)
+                   .arg(expect.dy);
+    // Only the initial screen places B, C and E, and their segments and names.
+    const scene::Scene &s = board.scene(), &is = initial.scene();
+    const auto sameLine = [](const scene::LineItem &a, const scene::LineItem &b) {
+        return a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2;
+    };
+    if (f.xB != i.xB || f.yB != i.yB || f.xC != i.xC || f.yC != i.yC || f.xE != i.xE
+        || f.yE != i.yE || !sameLine(s.Line1[0], is.Line1[0]) || !sameLine(s.Line1[1], is.Line1[1])
+        || !sameLine(s.Line1[2], is.Line1[2]))
+        out << QStringLiteral("triangle BCE left its initial place");
+    for (std::size_t k : {1, 2, 4})
+        if (s.Label1[k].Left != is.Label1[k].Left || s.Label1[k].Top != is.Label1[k].Top)
+            out << QStringLiteral("the name of a base point moved");
+    // Per segment in the order BC BE CE AB FB FA AC DC DA FE DE.
+    const int side = expect.colours == session::Colours::Rectangle ? figure::colour::kLightBlue
+                                                                   : figure::colour::kLightRed;
+    const std::array<int, 11> want = expect.colours == session::Colours::Initial
+        ? std::array<int, 11> {9, 9, 9, 13, 13, 13, 10, 10, 10, 8, 8}
+        : std::array<int, 11> {kBlack, kBlack, kBlack, kBlack, kBlack, side, kBlack, kBlack, side,
+            side, side};
+    const std::array<const scene::LineItem *, 11> lines {&s.Line1[0], &s.Line1[1], &s.Line1[2],
+        &s.Line2[0], &s.Line2[1], &s.Line2[2], &s.Line3[0], &s.Line3[1], &s.Line3[2], &s.Line4[0],
+        &s.Line4[1]};
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        if (lines[k]->BorderColor != scene::paletteColor(want[k]))
+            out << QStringLiteral("segment %1 is %2, want palette colour %3")
+                       .arg(k)
+                       .arg(rgbText(rgb(lines[k]->BorderColor)))
+                       .arg(want[k]);
+    if (f.markCount != expect.marks)
+        out << QStringLiteral("%1 marks, want %2").arg(f.markCount).arg(expect.marks);
+    if (board.gridChecked() != expect.grid || s.Line5[0].Visible != expect.grid)
+        out << QStringLiteral("the grid is %1").arg(expect.grid ? "hidden" : "shown");
+    if (pieces != expect.memo)
+        out << QStringLiteral("%1 memo segments, want %2").arg(pieces).arg(expect.memo);
+    if (board.mode() != expect.mode)
+        out << QStringLiteral("the mode is not the one expected");
+    return out;
 }
 
 // Before the figure changes, the middle of every segment and every visible mark is noted:
 // unless something else is painted there afterwards, those places must turn blank.
 void ExpectedScreen::rememberVacatedPlaces()
 {
-    for (const NamedSegment &segment : figureSegments(scene())) {
+    for (const NamedSegment &segment : figureSegments(board.scene())) {
         const QPointF a = start(*segment.line), b = end(*segment.line);
-        vacated.append(a + 0.5 * (b - a));
-        vacated.append(a + 0.3 * (b - a));
-        vacated.append(a + 0.7 * (b - a));
+        for (double t : {0.3, 0.5, 0.7})
+            vacated.append(a + t * (b - a));
     }
-    for (const scene::ShapeItem &mark : scene().Shape2)
+    for (const scene::ShapeItem &mark : board.scene().Shape2)
         if (mark.Visible)
             unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
 }
 
-// The scene's drawing order decides which item covers which; the memo strokes (no item)
-// lie under them all.
-bool ExpectedScreen::paintedAbove(const void *item, const scene::LineItem *self) const
+bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
 {
     if (!self)
         return true;
     int index = 0, itemIndex = -1, selfIndex = -1;
-    scene::visitInDrawingOrder(scene(), [&](const auto &visited) {
+    scene::visitInDrawingOrder(board.scene(), [&](const auto &visited) {
         if (static_cast<const void *>(&visited) == item)
             itemIndex = index;
         if (static_cast<const void *>(&visited) == self)
@@ -189,11 +317,11 @@ bool ExpectedScreen::paintedAbove(const void *item, const scene::LineItem *self)
 
 bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
 {
-    if (p.x() < 4 || p.y() < 4 || p.x() > clientSize.width() - 5 || p.y() > clientSize.height() - 5)
+    if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5 || p.y() > double(board.height()) - 5)
         return false;
     if (controlArea().contains(p))
         return false;
-    for (const NamedSegment &segment : figureSegments(scene())) {
+    for (const NamedSegment &segment : figureSegments(board.scene())) {
         const scene::LineItem &line = *segment.line;
         if (&line == clearance.self) {
             if (QLineF(p, start(line)).length() < 2 * kSegmentReach
@@ -206,19 +334,20 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
     // Grid places are avoided whether the grid shows or not, so that a check looks at the
     // same pixels before and after the grid is switched; a segment need only avoid the grid
     // lines painted over it.
-    for (const scene::LineItem &line : scene().Line5)
+    for (const scene::LineItem &line : board.scene().Line5)
         if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, clearance.self))
             return false;
-    for (const scene::LineItem &line : scene().Line6)
+    for (const scene::LineItem &line : board.scene().Line6)
         if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
             return false;
-    for (const scene::ShapeItem &mark : scene().Shape2)
+    for (const scene::ShapeItem &mark : board.scene().Shape2)
         if (mark.Visible
             && QLineF(p, QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2)).length()
                 < kMarkReach)
             return false;
-    for (const scene::LabelItem &label : scene().Label1)
-        if (label.Visible && labelArea(label).contains(p) && paintedAbove(&label, clearance.self))
+    for (const scene::LabelItem &label : board.scene().Label1)
+        if (clearance.labels && label.Visible && labelArea(label).contains(p)
+            && paintedAbove(&label, clearance.self))
             return false;
     if (clearance.strokes)
         for (const QPolygonF &stroke : strokes)
@@ -226,6 +355,14 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
                 if (distanceToSegment(p, stroke[i - 1], stroke[i]) < kStrokeReach)
                     return false;
     return true;
+}
+
+bool ExpectedScreen::clearPointOn(const scene::LineItem &line, QPointF *found) const
+{
+    Clearance clearance;
+    clearance.strokes = false; // segments are painted over the memo strokes
+    clearance.self = &line;
+    return clearPointOn(start(line), end(line), clearance, found);
 }
 
 // Looks along from->to, middle first, for a place that isClear().
@@ -248,7 +385,7 @@ bool ExpectedScreen::clearPointOn(
 QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 {
     QStringList out;
-    const QSize want = (clientSize * scale).toSize();
+    const QSize want = (QSizeF(board.width(), board.height()) * scale).toSize();
     if (shot.size() != want) {
         out << QStringLiteral("screenshot is %1 x %2, want %3 x %4")
                    .arg(shot.width())
@@ -267,18 +404,15 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 
 void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *out) const
 {
-    for (const NamedSegment &segment : figureSegments(scene())) {
-        Clearance clearance;
-        clearance.strokes = false; // segments are painted over the memo strokes
-        clearance.self = segment.line;
+    for (const NamedSegment &segment : figureSegments(board.scene())) {
         QPointF p;
-        if (!clearPointOn(start(*segment.line), end(*segment.line), clearance, &p)) {
+        if (!clearPointOn(*segment.line, &p)) {
             *out << QStringLiteral("segment %1 has no place clear of other items to look at")
                         .arg(segment.name);
             continue;
         }
         const QRgb got = pixelAt(shot, devicePixel(p, scale));
-        const QRgb want = rgbOf(segment.line->BorderColor);
+        const QRgb want = rgb(segment.line->BorderColor);
         if (got != want)
             *out << QStringLiteral("segment %1 at %2: %3, want %4")
                         .arg(segment.name, where(p), rgbText(got), rgbText(want));
@@ -327,9 +461,9 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
         }
     };
 
-    const double w = clientSize.width(), h = clientSize.height();
-    for (std::size_t k = 0; k < scene().Line5.size(); ++k) {
-        const scene::LineItem &line = scene().Line5[k];
+    const double w = double(board.width()), h = double(board.height());
+    for (std::size_t k = 0; k < board.scene().Line5.size(); ++k) {
+        const scene::LineItem &line = board.scene().Line5[k];
         if (line.Y1 < 4 || line.Y1 > h - 5)
             continue;
         bool found = false;
@@ -345,8 +479,8 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
         if (!found)
             *out << QStringLiteral("no clear place across grid line Line5(%1)").arg(k);
     }
-    for (std::size_t k = 0; k < scene().Line6.size(); ++k) {
-        const scene::LineItem &line = scene().Line6[k];
+    for (std::size_t k = 0; k < board.scene().Line6.size(); ++k) {
+        const scene::LineItem &line = board.scene().Line6[k];
         if (line.X1 < 4 || line.X1 > w - 5)
             continue;
         bool found = false;
@@ -366,8 +500,8 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
 void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out) const
 {
     QList<QPointF> shown;
-    for (std::size_t i = 0; i < scene().Shape2.size(); ++i) {
-        const scene::ShapeItem &mark = scene().Shape2[i];
+    for (std::size_t i = 0; i < board.scene().Shape2.size(); ++i) {
+        const scene::ShapeItem &mark = board.scene().Shape2[i];
         if (!mark.Visible)
             continue;
         const QPointF centre(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
@@ -412,15 +546,32 @@ void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *ou
                 continue;
             ++looked;
             const QRgb got = pixelAt(shot, devicePixel(p, scale));
-            if (got != kMemoBlue)
+            if (got != kMemoInk)
                 *out << QStringLiteral("memo stroke %1, piece %2 at %3: %4, want %5")
                             .arg(s)
                             .arg(i)
-                            .arg(where(p), rgbText(got), rgbText(kMemoBlue));
+                            .arg(where(p), rgbText(got), rgbText(kMemoInk));
         }
         if (looked == 0)
             *out << QStringLiteral("memo stroke %1 has no place clear of other items to look at")
                         .arg(s);
+        // The names of the points have opaque boxes: a stroke under one does not show there.
+        for (const scene::LabelItem &label : board.scene().Label1) {
+            const QRectF inside = scene_qt::toQRectF(scene::boundsOf(label)).adjusted(1, 1, -1, -1);
+            Clearance clearance;
+            clearance.labels = false;
+            clearance.strokes = false;
+            for (int i = 1; i < stroke.size(); ++i)
+                for (double t = 0; t <= 1; t += 0.02) {
+                    const QPointF p = stroke[i - 1] + t * (stroke[i] - stroke[i - 1]);
+                    const QRgb c = pixelAt(shot, devicePixel(p, scale));
+                    if (label.Visible && inside.contains(p) && isClear(p, clearance)
+                        && qBlue(c) > qRed(c) + 40 && qBlue(c) > qGreen(c) + 40)
+                        *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
+                                    .arg(s)
+                                    .arg(where(p));
+                }
+        }
     }
 }
 
@@ -439,3 +590,5 @@ void ExpectedScreen::checkVacated(const QImage &shot, int scale, QStringList *ou
             *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
     }
 }
+
+} // namespace support
