@@ -102,23 +102,6 @@ namespace {
 
 } // namespace
 
-BaseTriangle expectedBase(float width, float height)
-{
-    BaseTriangle base;
-    base.yB = 0.8 * height;
-    base.yC = base.yB;
-    float halfBase = height / 3;
-    if (halfBase > width / 4)
-        halfBase = width / 4;
-    base.xB = width / 2 - halfBase;
-    base.xC = width / 2 + halfBase;
-    base.xE = width / 2;
-    base.yE = base.yB - halfBase * std::sqrt(3.0);
-    base.xA = base.xB + halfBase * (2.0 / 3.0);
-    base.yA = base.yB - (base.yB - base.yE) * (1.0 / 3.0);
-    return base;
-}
-
 std::string checkFigure(const figure::FigureState &state, const scene::Scene &scene)
 {
     for (const std::string &broken : {checkMarks(state, scene), checkFlagsAndGrid(state, scene),
@@ -128,9 +111,8 @@ std::string checkFigure(const figure::FigureState &state, const scene::Scene &sc
     return {};
 }
 
-std::string checkBase(const figure::FigureState &f, const BaseTriangle &base)
+std::string checkBase(const figure::FigureState &f, const figure::FigureState &base)
 {
-    // Exact: nothing but the initial screen may write these, and it writes these values.
     if (f.xB != base.xB || f.yB != base.yB || f.xC != base.xC || f.yC != base.yC)
         return message("B or C moved: B = (%g, %g)", f.xB, f.yB)
             + message(", expected (%g, %g)", base.xB, base.yB);

@@ -17,8 +17,6 @@ namespace {
         {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}};
     constexpr std::array<Qt::Key, kKeyCount> kKeys {{Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space,
         Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Return, Qt::Key_Escape}};
-    constexpr std::array<const char *, kControlCount> kControlNames {
-        {"Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1"}};
 
     std::string text(const char *format, double a = 0, double b = 0, double c = 0)
     {
@@ -31,11 +29,11 @@ namespace {
 
 WindowDriver::WindowDriver(Form1 &form)
     : form(form), pointer(form), touchScreen(QTest::createTouchDevice()), resetSize(form.size()),
-      base(expectedBase(static_cast<float>(form.width()), static_cast<float>(form.height())))
+      base(board::Board(float(form.width()), float(form.height())).state())
 {
-    for (int i = 0; i < kControlCount; ++i)
+    for (int i = 0; i < board::kControlCount; ++i)
         controls[static_cast<std::size_t>(i)] =
-            form.findChild<QAbstractButton *>(QLatin1String(kControlNames[i]));
+            form.findChild<QAbstractButton *>(QLatin1String(board::kControls[std::size_t(i)].name));
     gridBox = form.findChild<QCheckBox *>(QStringLiteral("Check1"));
     other.resize(200, 100);
     other.show();
@@ -153,8 +151,7 @@ void WindowDriver::resize(int width, int height)
         // Every non-empty client size lays out a new initial screen; an empty one keeps the last.
         if (form.width() > 0 && form.height() > 0 && form.size() != resetSize) {
             resetSize = form.size();
-            base =
-                expectedBase(static_cast<float>(form.width()), static_cast<float>(form.height()));
+            base = board::Board(float(form.width()), float(form.height())).state();
         }
     });
 }

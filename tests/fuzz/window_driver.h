@@ -60,11 +60,11 @@ private:
     support::Pointer pointer;
     QWidget other; // takes the activation away
     QPointingDevice *touchScreen;
-    std::array<QAbstractButton *, kControlCount> controls {};
+    std::array<QAbstractButton *, board::kControlCount> controls {};
     QCheckBox *gridBox = nullptr;
     QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
-    BaseTriangle base;
+    figure::FigureState base; // the last initial screen
     long long events = 0;
     std::string failure;
 };

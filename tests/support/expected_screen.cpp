@@ -112,6 +112,24 @@ QRectF controlArea()
     return area.adjusted(-8, -8, 8, 8);
 }
 
+Figure initialScreen(float width, float height)
+{
+    Figure f;
+    f.state.gridShown = 1;
+    if (!figure::resetScreen(f.state, f.scene, width, height))
+        qFatal("no initial screen for %g x %g", double(width), double(height));
+    return f;
+}
+
+Figure rebuiltAt(float width, float height, double xA, double yA)
+{
+    Figure f = initialScreen(width, height);
+    f.state.xA = xA;
+    f.state.yA = yA;
+    figure::RebuildFigure(f.state, f.scene);
+    return f;
+}
+
 void measureLabels(board::Board &board)
 {
     const bool gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());

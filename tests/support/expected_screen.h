@@ -18,6 +18,16 @@ QRectF box(board::Control control);
 // The controls and their panels, with room for the focus and hover frames a style draws:
 // the checks never look there.
 QRectF controlArea();
+// The figure and its scene as the initial screen leaves them for a client area, and the same
+// with A then moved to (xA, yA) and the figure rebuilt once.
+struct Figure
+{
+    figure::FigureState state;
+    scene::Scene scene;
+};
+Figure initialScreen(float width, float height);
+Figure rebuiltAt(float width, float height, double xA, double yA);
+
 // Sets every caption's width as the desktop measures it, or without a GUI a 27-pixel
 // letter's width.
 void measureLabels(board::Board &board);
