@@ -67,7 +67,6 @@ private slots:
     void rebuildApexes_data();
     void rebuildApexes();
     void rebuildPlacesSegmentsAndLabels();
-    void dragNeverMovesBaseTriangleOrItsLabels();
     void rebuildWithoutDisplacementReproducesInitialScreen();
     void farAKeepsAFiniteFigure_data();
     void farAKeepsAFiniteFigure();
@@ -337,27 +336,6 @@ void tst_Figure::rebuildPlacesSegmentsAndLabels()
     for (const auto *line : {&s.scene.Line1[0], &s.scene.Line1[1], &s.scene.Line1[2],
              &s.scene.Line2[0], &s.scene.Line2[1], &s.scene.Line3[0], &s.scene.Line3[1]})
         QCOMPARE(line->BorderColor, kBlack);
-}
-
-void tst_Figure::dragNeverMovesBaseTriangleOrItsLabels()
-{
-    const support::Figure before = initialScreen(640, 480);
-    for (const QPointF A :
-        {QPointF(320, 150), QPointF(320, 600), QPointF(-1e6, 1e6), QPointF(480, 384)}) {
-        const support::Figure after = rebuiltAt(A.x(), A.y());
-        QCOMPARE(after.state.xB, before.state.xB);
-        QCOMPARE(after.state.yE, before.state.yE);
-        for (std::size_t i = 0; i < 3; ++i) {
-            QCOMPARE(after.scene.Line1[i].X1, before.scene.Line1[i].X1);
-            QCOMPARE(after.scene.Line1[i].Y1, before.scene.Line1[i].Y1);
-            QCOMPARE(after.scene.Line1[i].X2, before.scene.Line1[i].X2);
-            QCOMPARE(after.scene.Line1[i].Y2, before.scene.Line1[i].Y2);
-        }
-        for (std::size_t i : {1, 2, 4}) {
-            QCOMPARE(after.scene.Label1[i].Left, before.scene.Label1[i].Left);
-            QCOMPARE(after.scene.Label1[i].Top, before.scene.Label1[i].Top);
-        }
-    }
 }
 
 void tst_Figure::rebuildWithoutDisplacementReproducesInitialScreen()
