@@ -30,6 +30,12 @@ bool near(double actual, double expected, double tolerance = kTolerance)
                        .arg(QLatin1String(#actual))                                                \
                        .arg(double(actual), 0, 'f', 6)                                             \
                        .arg(double(expected), 0, 'f', 6)))
+// A point given as x, y against an expected QPointF, unless that is null (not known).
+#define COMPARE_POINT(actualX, actualY, expected)                                                              \
+    if (!(expected).isNull()) {                                                                    \
+        COMPARE_NEAR(actualX, (expected).x());                                                           \
+        COMPARE_NEAR(actualY, (expected).y());                                                           \
+    }
 
 using support::initialScreen;
 
@@ -116,11 +122,9 @@ void tst_Figure::initialScreenPoints_data()
         << 900.f << 541.f << 180.333 << QPointF(269.667, 432.8) << QPointF(630.333, 432.8)
         << QPointF(450, 120.454) << QPointF(389.889, 328.685) << QPointF(239.694, 276.611)
         << QPointF(600.140, 172.527);
-    const double h400 = 100;
     QTest::newRow("400x600: narrow, width decides")
-        << 400.f << 600.f << h400 << QPointF(100, 480) << QPointF(300, 480)
-        << QPointF(200, 480 - h400 * std::sqrt(3.0))
-        << QPointF(100 + h400 * 2 / 3, 480 - h400 / std::sqrt(3.0)) << QPointF() << QPointF();
+        << 400.f << 600.f << 100.0 << QPointF(100, 480) << QPointF(300, 480)
+        << QPointF(200, 306.795) << QPointF(166.667, 422.265) << QPointF() << QPointF();
     QTest::newRow("1000x400: wide, E stays inside")
         << 1000.f << 400.f << 133.333 << QPointF(366.667, 320) << QPointF(633.333, 320)
         << QPointF(500, 89.060) << QPointF() << QPointF() << QPointF();
@@ -140,25 +144,15 @@ void tst_Figure::initialScreenPoints()
 
     const FigureState s = initialScreen(width, height).state;
     COMPARE_NEAR(s.halfBase, halfBase);
-    COMPARE_NEAR(s.xB, B.x());
-    COMPARE_NEAR(s.yB, B.y());
-    COMPARE_NEAR(s.xC, C.x());
-    COMPARE_NEAR(s.yC, C.y());
-    COMPARE_NEAR(s.xE, E.x());
-    COMPARE_NEAR(s.yE, E.y());
+    COMPARE_POINT(s.xB, s.yB, B);
+    COMPARE_POINT(s.xC, s.yC, C);
+    COMPARE_POINT(s.xE, s.yE, E);
     QCOMPARE(s.yB, s.yC);
     QCOMPARE(s.xC - s.xB, 2 * s.halfBase);
     QCOMPARE(s.xE, width / 2);
-    if (!A.isNull()) {
-        COMPARE_NEAR(s.xA, A.x());
-        COMPARE_NEAR(s.yA, A.y());
-    }
-    if (!F.isNull()) {
-        COMPARE_NEAR(s.xF, F.x());
-        COMPARE_NEAR(s.yF, F.y());
-        COMPARE_NEAR(s.xD, D.x());
-        COMPARE_NEAR(s.yD, D.y());
-    }
+    COMPARE_POINT(s.xA, s.yA, A);
+    COMPARE_POINT(s.xF, s.yF, F);
+    COMPARE_POINT(s.xD, s.yD, D);
 }
 
 void tst_Figure::initialScreenHasTheSameShapeAtEverySize_data()
@@ -297,14 +291,8 @@ void tst_Figure::rebuildApexes()
         QVERIFY(s.lenAB == 0 && s.xF == s.xB && s.yF == s.yB);
     if (A == QPointF(s.xC, s.yC))
         QVERIFY(s.lenAC == 0 && s.xD == s.xC && s.yD == s.yC);
-    if (!F.isNull()) {
-        COMPARE_NEAR(s.xF, F.x());
-        COMPARE_NEAR(s.yF, F.y());
-    }
-    if (!D.isNull()) {
-        COMPARE_NEAR(s.xD, D.x());
-        COMPARE_NEAR(s.yD, D.y());
-    }
+    COMPARE_POINT(s.xF, s.yF, F);
+    COMPARE_POINT(s.xD, s.yD, D);
     if (!std::isnan(angAB))
         COMPARE_NEAR(s.angAB, angAB);
     if (!std::isnan(angAC))

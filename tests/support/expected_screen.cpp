@@ -438,80 +438,55 @@ void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *o
 }
 
 // A grid line is one logical pixel wide: at a clear place across it, some pixel of the few
-// rows (or columns) around its formula place is exactly grey, at most `scale` of them are,
-// and three pixels either side is blank. A hidden line leaves only white there.
+// rows (or columns) around its place is exactly grey, at most `scale` of them are, and three
+// pixels either side is blank. A hidden line leaves only white there.
 void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) const
 {
-    auto checkAcross = [&](const scene::LineItem &line, bool horizontal, QPointF p, int index) {
-        const QPoint centre = devicePixel(p, scale);
-        int grey = 0;
-        QStringList seen;
-        for (int d = -1; d <= scale; ++d) {
-            const QPoint q = horizontal ? QPoint(centre.x(), centre.y() + d)
-                                        : QPoint(centre.x() + d, centre.y());
-            const QRgb c = pixelAt(shot, q);
-            seen << rgbText(c);
-            if (c == kGridGrey)
-                ++grey;
-            else if (c != kWhite)
-                *out << QStringLiteral("grid line %1 %2 near %3: %4 is neither grid grey nor white")
-                            .arg(horizontal ? "Line5" : "Line6")
-                            .arg(index)
-                            .arg(where(p), rgbText(c));
-        }
-        const QString name = QStringLiteral("%1(%2) at %3")
-                                 .arg(horizontal ? "Line5" : "Line6")
-                                 .arg(index)
-                                 .arg(where(p));
-        if (line.Visible && (grey < 1 || grey > scale))
-            *out << QStringLiteral("grid line %1: %2 grey pixels across it (%3)")
-                        .arg(name)
-                        .arg(grey)
-                        .arg(seen.join(' '));
-        if (!line.Visible && grey > 0)
-            *out << QStringLiteral("hidden grid line %1 still shows").arg(name);
-        for (double side : {-3.0, 3.0}) {
-            const QPointF q = horizontal ? p + QPointF(0, side) : p + QPointF(side, 0);
-            const QRgb c = pixelAt(shot, devicePixel(q, scale));
-            if (c != kWhite)
-                *out << QStringLiteral("beside grid line %1 at %2: %3, want white")
-                            .arg(name, where(q), rgbText(c));
-        }
-    };
-
     const double w = double(board.width()), h = double(board.height());
-    for (std::size_t k = 0; k < board.scene().Line5.size(); ++k) {
-        const scene::LineItem &line = board.scene().Line5[k];
-        if (line.Y1 < 4 || line.Y1 > h - 5)
-            continue;
-        bool found = false;
-        // From the right edge inwards: the figure stays near the middle.
-        for (double x = std::floor(w) - 6.5; x > 4 && !found; x -= 1) {
-            const QPointF above(x, line.Y1 - 3), below(x, line.Y1 + 3);
-            Clearance clearance;
-            if (isClear(above, clearance) && isClear(below, clearance)) {
-                checkAcross(line, true, QPointF(x, line.Y1), static_cast<int>(k));
-                found = true;
+    for (bool horizontal : {true, false}) {
+        const scene::Scene &s = board.scene();
+        const QPointF across = horizontal ? QPointF(0, 1) : QPointF(1, 0);
+        for (std::size_t k = 0; k < (horizontal ? s.Line5.size() : s.Line6.size()); ++k) {
+            const scene::LineItem &line = horizontal ? s.Line5[k] : s.Line6[k];
+            const double at = horizontal ? line.Y1 : line.X1;
+            const QString name = QString::asprintf("%s(%d)", horizontal ? "Line5" : "Line6", int(k));
+            if (at < 4 || at > (horizontal ? h : w) - 5)
+                continue;
+            // From the far edge inwards: the figure stays near the middle.
+            QPointF p;
+            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4; along -= 1) {
+                const QPointF q = horizontal ? QPointF(along, at) : QPointF(at, along);
+                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {})) {
+                    p = q;
+                    break;
+                }
             }
-        }
-        if (!found)
-            *out << QStringLiteral("no clear place across grid line Line5(%1)").arg(k);
-    }
-    for (std::size_t k = 0; k < board.scene().Line6.size(); ++k) {
-        const scene::LineItem &line = board.scene().Line6[k];
-        if (line.X1 < 4 || line.X1 > w - 5)
-            continue;
-        bool found = false;
-        for (double y = std::floor(h) - 6.5; y > 4 && !found; y -= 1) {
-            const QPointF left(line.X1 - 3, y), right(line.X1 + 3, y);
-            Clearance clearance;
-            if (isClear(left, clearance) && isClear(right, clearance)) {
-                checkAcross(line, false, QPointF(line.X1, y), static_cast<int>(k));
-                found = true;
+            if (p.isNull()) {
+                *out << "no clear place across grid line " + name;
+                continue;
             }
+            const QPoint centre = devicePixel(p, scale);
+            const QPoint step = horizontal ? QPoint(0, 1) : QPoint(1, 0);
+            int grey = 0;
+            QStringList seen;
+            for (int d = -1; d <= scale; ++d) {
+                const QRgb c = pixelAt(shot, centre + d * step);
+                seen << rgbText(c);
+                grey += c == kGridGrey;
+                if (c != kGridGrey && c != kWhite)
+                    *out << QStringLiteral("grid line %1 near %2: %3 is neither grey nor white")
+                                .arg(name, where(p), rgbText(c));
+            }
+            if (line.Visible && (grey < 1 || grey > scale))
+                *out << QStringLiteral("grid line %1 at %2: %3 grey pixels across it (%4)")
+                            .arg(name, where(p), QString::number(grey), seen.join(' '));
+            if (!line.Visible && grey > 0)
+                *out << QStringLiteral("hidden grid line %1 still shows at %2").arg(name, where(p));
+            for (QPointF q : {p - 3 * across, p + 3 * across})
+                if (const QRgb c = pixelAt(shot, devicePixel(q, scale)); c != kWhite)
+                    *out << QStringLiteral("beside grid line %1 at %2: %3, want white")
+                                .arg(name, where(q), rgbText(c));
         }
-        if (!found)
-            *out << QStringLiteral("no clear place across grid line Line6(%1)").arg(k);
     }
 }
 
