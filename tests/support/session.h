@@ -41,13 +41,7 @@ struct Expect
     bool grid = true; // grid lines shown and the box checked
     int memo = 0; // memo segments drawn since the memo was last cleared
     board::Mode mode = board::Mode::MoveA;
-
-    Expect &withMarks(int n) { return marks = n, *this; }
-    Expect &gridHidden() { return grid = false, *this; }
-    Expect &withMemo(int pieces) { return memo = pieces, *this; }
-    Expect &inMemoMode() { return mode = board::Mode::Memo, *this; }
 };
-Expect moved(double dx, double dy, Colours colours = Colours::Drag);
 
 struct Step
 {
