@@ -14,21 +14,6 @@
 
 #include <algorithm>
 
-#include <QImage>
-#include <QList>
-#include <QPointF>
-#include <QRectF>
-#include <QSize>
-#include <QString>
-
-namespace timing {
-
-inline constexpr int kPauseMs = 30;
-inline constexpr int kWindowTimeoutMs = 15000;
-inline constexpr int kScreenTimeoutMs = 8000;
-
-} // namespace timing
-
 
 // A person at the private X server: starts the program, moves the pointer and presses its
 // buttons at logical places of the client area, resizes the window and looks at it. Every
@@ -39,6 +24,9 @@ class DesktopUser
 public:
     static constexpr QSize kScreenSize {1920, 1200};
     static constexpr QSize kOpeningSize {900, 541};
+    static constexpr int kPauseMs = 30;
+    static constexpr int kWindowTimeoutMs = 15000;
+    static constexpr int kScreenTimeoutMs = 8000;
     static const QString &caption()
     {
         static const QString text = QString::fromUtf8(board::kWindowCaption);
@@ -82,7 +70,7 @@ public:
             return false;
         QElapsedTimer timer;
         timer.start();
-        while (!(windowId = x.findWindow(caption())) && timer.elapsed() < timing::kWindowTimeoutMs
+        while (!(windowId = x.findWindow(caption())) && timer.elapsed() < kWindowTimeoutMs
             && brinmoor.isAlive())
             QThread::msleep(50);
         if (!windowId) {
@@ -115,17 +103,17 @@ public:
     void moveTo(QPointF logical)
     {
         x.movePointer(toScreen(logical));
-        QThread::msleep(timing::kPauseMs);
+        QThread::msleep(kPauseMs);
     }
     void press(int button = 1)
     {
         x.setButton(button, true);
-        QThread::msleep(timing::kPauseMs);
+        QThread::msleep(kPauseMs);
     }
     void release(int button = 1)
     {
         x.setButton(button, false);
-        QThread::msleep(timing::kPauseMs);
+        QThread::msleep(kPauseMs);
     }
     // Clicks the middle of a control, then moves off it so that its hover look is gone.
     void clickControl(const QRectF &control, QPointF restingPlace)
@@ -134,15 +122,6 @@ public:
         press();
         release();
         moveTo(restingPlace);
-    }
-    // A press, `steps` evenly spaced moves and a release.
-    void drag(QPointF from, QPointF to, int steps, int button = 1)
-    {
-        moveTo(from);
-        press(button);
-        for (int i = 1; i <= steps; ++i)
-            moveTo(from + (to - from) * i / steps);
-        release(button);
     }
     // A key press and release by X keysym, with the modifiers asked for held.
     void typeKey(unsigned long keysym, bool shift, bool ctrl, bool alt, bool meta)
@@ -157,7 +136,7 @@ public:
         for (auto [held, modifier] : modifiers)
             if (held)
                 x.setKey(modifier, false);
-        QThread::msleep(timing::kPauseMs);
+        QThread::msleep(kPauseMs);
     }
     void resizeTo(QSize logicalSize)
     {
@@ -169,7 +148,6 @@ public:
             QThread::msleep(20);
     }
 
-    QImage grab() const { return x.grab(windowId); }
     // Waits until the screen matches (the program paints when it gets to it) and keeps the
     // last screenshot for review. On a timeout, message lists what still differs.
     bool showsScreen(const support::ExpectedScreen &expected, const QString &shotName, QString *message,
@@ -184,12 +162,12 @@ public:
                 *message = QStringLiteral("the program ended: %1").arg(brinmoor.exitDescription());
                 return false;
             }
-            last = grab();
+            last = x.grab(windowId);
             problems = expected.problems(last, scaleFactor);
             if (problems.isEmpty())
                 break;
             QThread::msleep(50);
-        } while (timer.elapsed() < timing::kScreenTimeoutMs);
+        } while (timer.elapsed() < kScreenTimeoutMs);
         save(last, shotName);
         if (shot)
             *shot = last;
@@ -200,12 +178,12 @@ public:
     QImage settledShot()
     {
         QThread::msleep(150);
-        QImage previous = grab();
+        QImage previous = x.grab(windowId);
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 5000) {
             QThread::msleep(150);
-            QImage next = grab();
+            QImage next = x.grab(windowId);
             if (next == previous)
                 return next;
             previous = next;

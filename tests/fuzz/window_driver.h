@@ -10,18 +10,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPointF>
 #include <QPointingDevice>
 #include <QtGui/qtestsupport_gui.h>
 #include <QtTest>
-#include <QSize>
-#include <QWidget>
 
-#include <array>
-#include <deque>
 #include <functional>
-#include <string>
-
 
 namespace fuzz {
 

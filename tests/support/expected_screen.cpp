@@ -1,6 +1,7 @@
 #include "expected_screen.h"
 
 #include "figure/construction.h"
+#include "figure_invariants.h"
 #include "scene/qt/scene_painter.h"
 
 #include <QGuiApplication>
@@ -147,8 +148,7 @@ ExpectedScreen::ExpectedScreen(double width, double height, double scale)
 void ExpectedScreen::play(const session::Step &step)
 {
     using session::Step;
-    const auto pointer = static_cast<std::size_t>(step.pointer);
-    const auto button = static_cast<std::size_t>(step.button);
+    const auto pointer = std::size_t(step.pointer), button = std::size_t(step.button);
     const scene::Point at {step.x, step.y};
     const auto controlAt = [&] {
         for (int i = 0; i < board::kControlCount; ++i)
@@ -156,6 +156,7 @@ void ExpectedScreen::play(const session::Step &step)
                 return i;
         return -1;
     };
+    rememberVacatedPlaces();
     switch (step.kind) {
     case Step::Down:
         if (board.mode() == board::Mode::Memo && !held[pointer])
@@ -165,8 +166,6 @@ void ExpectedScreen::play(const session::Step &step)
         held[pointer] |= 1u << button;
         break;
     case Step::Move:
-        if (board.state().dragging && board.mode() == board::Mode::MoveA)
-            rememberVacatedPlaces();
         apply(board.move(float(at.x), float(at.y)));
         break;
     case Step::Up:
@@ -181,18 +180,14 @@ void ExpectedScreen::play(const session::Step &step)
     case Step::Click:
         click(step.control);
         break;
-    case Step::Key:
-        if (!step.ctrl && !step.alt && !step.meta) {
-            rememberVacatedPlaces();
+    case Step::Key: // a chord with Ctrl, Alt or Meta is no arrow key
+        if (!step.ctrl && !step.alt && !step.meta)
             apply(board.arrowKey(step.arrow, step.shift));
-        }
         break;
-    case Step::Resize:
+    case Step::Resize: // a new ratio alone changes nothing
         ratio = step.scale;
-        if (float(step.x) != board.width() || float(step.y) != board.height()) {
-            rememberVacatedPlaces();
+        if (float(step.x) != board.width() || float(step.y) != board.height())
             apply(board.resize(float(step.x), float(step.y)));
-        }
         break;
     case Step::Shot:
     case Step::Commands:
@@ -209,98 +204,68 @@ void ExpectedScreen::apply(const board::Changes &changes)
         strokes.clear();
         pieces = 0;
     }
-    if (changes.drawMemo) {
-        ++pieces;
-        if (!strokes.isEmpty())
-            strokes.last().append(QPointF(changes.memoTo.x, changes.memoTo.y));
-    }
+    if (changes.drawMemo && !strokes.isEmpty())
+        strokes.last().append(QPointF(changes.memoTo.x, changes.memoTo.y));
+    pieces += changes.drawMemo;
 }
 
 // The buttons are disabled where the board says so: a click on one does nothing.
 void ExpectedScreen::click(board::Control control)
 {
     using board::Control;
-    const figure::FigureState &f = board.state();
-    switch (control) {
-    case Control::Command1:
-        rememberVacatedPlaces();
+    if (control == Control::Command1)
         apply(board.clickReset());
-        break;
-    case Control::Option1_0:
-    case Control::Option1_1: {
+    if (control == Control::Check1)
+        apply(board.clickGrid());
+    if (control == Control::Command2_0 && !board.canPlaceMark())
+        unmarked.append(QPointF(board.state().xA, board.state().yA));
+    else if (control == Control::Command2_0 || (control == Control::Command2_1 && board.canRemoveMark()))
+        apply(board.clickMark(control == Control::Command2_0 ? 0 : 1));
+    if (control == Control::Option1_0 || control == Control::Option1_1) {
         const auto mode = control == Control::Option1_0 ? board::Mode::MoveA : board::Mode::Memo;
         if (board.mode() != mode)
             apply(board.selectMode(mode));
         apply(board.clickOption());
-        break;
-    }
-    case Control::Check1:
-        apply(board.clickGrid());
-        break;
-    case Control::Command2_0:
-        if (!board.canPlaceMark())
-            unmarked.append(QPointF(f.xA, f.yA));
-        else
-            apply(board.clickMark(0));
-        break;
-    case Control::Command2_1:
-        if (board.canRemoveMark()) {
-            const scene::ShapeItem &mark = board.scene().Shape2[std::size_t(f.markCount - 1)];
-            unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
-            apply(board.clickMark(1));
-        }
-        break;
     }
 }
 
 QStringList ExpectedScreen::unmet(const session::Expect &expect) const
 {
-    using figure::colour::kBlack;
     QStringList out;
     const board::Board initial(board.width(), board.height());
     const figure::FigureState &f = board.state(), &i = initial.state();
     if (std::abs(f.xA - i.xA - expect.dx) > 1e-6 || std::abs(f.yA - i.yA - expect.dy) > 1e-6)
-        out << QStringLiteral("A is off its initial place by (%1, %2), want (%3, %4)")
-                   .arg(f.xA - i.xA)
-                   .arg(f.yA - i.yA)
-                   .arg(expect.dx)
-                   .arg(expect.dy);
-    // Only the initial screen places B, C and E, and their segments and names.
+        out << QString::asprintf("A is off its initial place by (%g, %g), want (%g, %g)",
+            f.xA - i.xA, f.yA - i.yA, expect.dx, expect.dy);
+    // Only the initial screen places B, C and E, their segments and their names.
     const scene::Scene &s = board.scene(), &is = initial.scene();
-    const auto sameLine = [](const scene::LineItem &a, const scene::LineItem &b) {
-        return a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2;
-    };
-    if (f.xB != i.xB || f.yB != i.yB || f.xC != i.xC || f.yC != i.yC || f.xE != i.xE
-        || f.yE != i.yE || !sameLine(s.Line1[0], is.Line1[0]) || !sameLine(s.Line1[1], is.Line1[1])
-        || !sameLine(s.Line1[2], is.Line1[2]))
-        out << QStringLiteral("triangle BCE left its initial place");
+    bool base = fuzz::checkBase(f, i).empty();
+    for (std::size_t k : {0, 1, 2})
+        base = base && s.Line1[k].X1 == is.Line1[k].X1 && s.Line1[k].Y1 == is.Line1[k].Y1
+            && s.Line1[k].X2 == is.Line1[k].X2 && s.Line1[k].Y2 == is.Line1[k].Y2;
     for (std::size_t k : {1, 2, 4})
-        if (s.Label1[k].Left != is.Label1[k].Left || s.Label1[k].Top != is.Label1[k].Top)
-            out << QStringLiteral("the name of a base point moved");
+        base = base && s.Label1[k].Left == is.Label1[k].Left && s.Label1[k].Top == is.Label1[k].Top;
+    if (!base)
+        out << "triangle BCE or the names of its points left their initial places";
     // Per segment in the order BC BE CE AB FB FA AC DC DA FE DE.
-    const int side = expect.colours == session::Colours::Rectangle ? figure::colour::kLightBlue
-                                                                   : figure::colour::kLightRed;
+    using namespace figure::colour;
+    const int side = expect.colours == session::Colours::Rectangle ? kLightBlue : kLightRed;
     const std::array<int, 11> want = expect.colours == session::Colours::Initial
-        ? std::array<int, 11> {9, 9, 9, 13, 13, 13, 10, 10, 10, 8, 8}
+        ? std::array<int, 11> {kLightBlue, kLightBlue, kLightBlue, kLightMagenta, kLightMagenta,
+            kLightMagenta, kLightGreen, kLightGreen, kLightGreen, kGrey, kGrey}
         : std::array<int, 11> {kBlack, kBlack, kBlack, kBlack, kBlack, side, kBlack, kBlack, side,
             side, side};
-    const std::array<const scene::LineItem *, 11> lines {&s.Line1[0], &s.Line1[1], &s.Line1[2],
-        &s.Line2[0], &s.Line2[1], &s.Line2[2], &s.Line3[0], &s.Line3[1], &s.Line3[2], &s.Line4[0],
-        &s.Line4[1]};
-    for (std::size_t k = 0; k < lines.size(); ++k)
-        if (lines[k]->BorderColor != scene::paletteColor(want[k]))
+    const auto segments = figureSegments(s);
+    for (std::size_t k = 0; k < segments.size(); ++k)
+        if (segments[k].line->BorderColor != scene::paletteColor(want[k]))
             out << QStringLiteral("segment %1 is %2, want palette colour %3")
-                       .arg(k)
-                       .arg(rgbText(rgb(lines[k]->BorderColor)))
+                       .arg(segments[k].name, rgbText(rgb(segments[k].line->BorderColor)))
                        .arg(want[k]);
-    if (f.markCount != expect.marks)
-        out << QStringLiteral("%1 marks, want %2").arg(f.markCount).arg(expect.marks);
-    if (board.gridChecked() != expect.grid || s.Line5[0].Visible != expect.grid)
-        out << QStringLiteral("the grid is %1").arg(expect.grid ? "hidden" : "shown");
-    if (pieces != expect.memo)
-        out << QStringLiteral("%1 memo segments, want %2").arg(pieces).arg(expect.memo);
-    if (board.mode() != expect.mode)
-        out << QStringLiteral("the mode is not the one expected");
+    if (f.markCount != expect.marks || board.gridChecked() != expect.grid
+        || s.Line5[0].Visible != expect.grid || pieces != expect.memo || board.mode() != expect.mode)
+        out << QString::asprintf("%d marks, grid %d, %d memo segments, mode %d; want %d, %d, %d, %d",
+            f.markCount, s.Line5[0].Visible, pieces, int(board.mode()), expect.marks, expect.grid,
+            expect.memo, int(expect.mode));
     return out;
 }
 
