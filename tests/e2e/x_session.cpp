@@ -198,21 +198,12 @@ QImage XClient::grab(unsigned long window) const
         static_cast<unsigned>(size.height()), AllPlanes, ZPixmap);
     if (!image)
         return {};
-    // The private server's screen is 24-bit TrueColor, eight bits per channel.
-    if (image->red_mask != 0xff0000 || image->green_mask != 0xff00 || image->blue_mask != 0xff) {
-        XDestroyImage(image);
-        return {};
-    }
-    QImage result(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            line[x] = qRgb(static_cast<int>((pixel & image->red_mask) >> 16),
-                static_cast<int>((pixel & image->green_mask) >> 8),
-                static_cast<int>(pixel & image->blue_mask));
-        }
-    }
+    // The private server's screen is 24-bit TrueColor: 32 bits a pixel, as RGB32 lays them out.
+    QImage result;
+    if (image->bits_per_pixel == 32 && image->red_mask == 0xff0000 && image->blue_mask == 0xff)
+        result = QImage(reinterpret_cast<const uchar *>(image->data), size.width(), size.height(),
+            image->bytes_per_line, QImage::Format_RGB32)
+                     .copy();
     XDestroyImage(image);
     return result;
 }

@@ -42,7 +42,7 @@ class WindowDriver
 {
 public:
     explicit WindowDriver(Form1 &form)
-        : form(form), pointer(form), touchScreen(QTest::createTouchDevice()), resetSize(form.size()),
+        : form(form), pointer(form), resetSize(form.size()),
           base(board::Board(float(form.width()), float(form.height())).state())
     {
         for (int i = 0; i < board::kControlCount; ++i)
@@ -198,6 +198,8 @@ private:
         const QPointF at = position(event);
         const QPointF far(event.farX, event.farY);
         QWindow *window = form.windowHandle();
+        if (!touchScreen) // Qt keeps a touch screen to the end: made only when needed
+            touchScreen = QTest::createTouchDevice();
         const auto finger = [&](QEventPoint::State state, QPointF where) {
             const QList<QEventPoint> points {QEventPoint(0, state, where, window->mapToGlobal(where))};
             qt_handleTouchEventv2(window, touchScreen, points);
@@ -269,7 +271,7 @@ private:
     Form1 &form;
     support::Pointer pointer;
     QWidget other; // takes the activation away
-    QPointingDevice *touchScreen;
+    QPointingDevice *touchScreen = nullptr;
     std::array<QAbstractButton *, board::kControlCount> controls {};
     QCheckBox *gridBox = nullptr;
     QSize resetSize; // client size of the last initial screen
