@@ -5,15 +5,10 @@
 #include "form1.h"
 #include "window_events.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
-#include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
-#include <cmath>
 #include <memory>
 
 class Form1Driver

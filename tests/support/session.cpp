@@ -180,15 +180,13 @@ namespace {
                 in >> s.name;
             if (kind == "click" || kind == "key")
                 in >> word;
-            if (kind == "click")
-                for (int i = 0; i < board::kControlCount; ++i)
-                    if (word == board::kControls[std::size_t(i)].name)
-                        s.control = board::Control(i);
-            if (kind == "key")
-                s.arrow = word == "Left" ? board::Arrow::Left
-                    : word == "Right"    ? board::Arrow::Right
-                    : word == "Up"       ? board::Arrow::Up
-                                         : board::Arrow::Down;
+            for (int i = 0; i < board::kControlCount; ++i)
+                if (kind == "click" && word == board::kControls[std::size_t(i)].name)
+                    s.control = board::Control(i);
+            const char *arrows[] = {"Left", "Right", "Up", "Down"};
+            for (int i = 0; i < 4; ++i)
+                if (kind == "key" && word == arrows[i])
+                    s.arrow = board::Arrow(i);
             while (in >> word) {
                 if (kind == "stroke")
                     points.push_back(word == "@underB" ? underB : std::stod(word));
@@ -202,8 +200,9 @@ namespace {
                     s.button = word == "right" ? Button::Right : Button::Middle;
                 else if (word == "pen" || word == "touch")
                     s.pointer = word == "pen" ? Pointer::Pen : Pointer::Touch;
-                else if (word == "shift" || word == "ctrl" || word == "alt" || word == "meta")
-                    (word == "shift" ? s.shift : word == "ctrl" ? s.ctrl : word == "alt" ? s.alt : s.meta) = true;
+                else if (bool *held = word == "shift" ? &s.shift : word == "ctrl" ? &s.ctrl
+                            : word == "alt" ? &s.alt : word == "meta" ? &s.meta : nullptr)
+                    *held = true;
                 else if (word == "A")
                     s.expect.dx = number(), s.expect.dy = number(),
                     s.expect.colours = Colours::Drag;
