@@ -20,6 +20,7 @@ namespace {
 
 const char *const kEngines[] = {"chromium", "firefox", "webkit"};
 const char *engine = "chromium";
+int played = 0; // sessions the engine played to the end
 
 unsigned engineBit()
 {
@@ -162,7 +163,7 @@ void tst_Page::rowShowsWhatTheCoreSays()
     for (const QString &line : output)
         if (line.startsWith("SKIP "))
             QSKIP(qPrintable(line));
-
+    ++played;
     QStringList problems;
     for (const auto &[name, screen] : shots) {
         // At a fractional ratio every device pixel becomes a block of 4 x 4, so that a
@@ -205,6 +206,7 @@ void tst_Page::desktopAndPageLeaveTheSegmentsAlike()
     for (const QString &line : output)
         if (line.startsWith("SKIP "))
             QSKIP(qPrintable(line));
+    ++played;
     const QJsonArray ends = printed(output, "segments");
     QCOMPARE(ends.size(), 55);
     const scene::Scene &d = desktop.items();
@@ -228,7 +230,9 @@ int main(int argc, char *argv[])
     std::vector<char *> rest {argv[0]};
     rest.insert(rest.end(), argv + 2, argv + argc);
     tst_Page test;
-    return QTest::qExec(&test, int(rest.size()), rest.data());
+    const int status = QTest::qExec(&test, int(rest.size()), rest.data());
+    return status == 0 && played == 0 ? 77 : status; // 77: CTest's "skipped", when nothing played
+
 }
 
 #include "tst_page.moc"
