@@ -39,8 +39,12 @@ void tst_Sessions::rowHoldsOnTheCore()
         QVERIFY2(broken.empty(), broken.c_str());
         if (step.kind == session::Step::Down) // a press draws nothing and moves nothing
             QVERIFY(screen.memoPieces() == pieces && f.xA == before.xA && f.yA == before.yA);
+        // Only a press or a move sets the pointer's place: not a move without a press, and not a
+        // key, a control or a resize, which ends a drag and leaves the place for the next press.
+        if (step.kind != session::Step::Down && (step.kind != session::Step::Move || !before.dragging))
+            QVERIFY(f.lastX == before.lastX && f.lastY == before.lastY);
         if (step.kind == session::Step::Move && !before.dragging)
-            QVERIFY(f.lastX == before.lastX && f.lastY == before.lastY && f.xA == before.xA);
+            QCOMPARE(f.xA, before.xA);
         if (step.kind == session::Step::Move && screen.core().mode() == board::Mode::MoveA)
             QCOMPARE(screen.memoPieces(), pieces);
         if (step.kind == session::Step::Shot) {
