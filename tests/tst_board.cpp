@@ -1,6 +1,7 @@
 // The window's behaviour without a window: what each call changes and asks the front-end to
 // repaint, draw or refresh.
 #include "board/board.h"
+#include "expected_screen.h"
 
 #include <QtTest>
 
@@ -60,8 +61,7 @@ void tst_Board::pressesOnControlsAndNamesStartNoDrag()
     QFETCH(QPointF, at);
     QFETCH(bool, drags);
     Board b;
-    for (int i = 0; i < scene::kLabelCount; ++i)
-        b.setLabelWidth(i, 20); // a 27-pixel letter's width, as a front-end measures it
+    support::measureLabels(b);
     if (at.isNull())
         at = QPointF(b.scene().Label1[0].Left + 10, b.scene().Label1[0].Top + 15);
     const double xA = b.state().xA, yA = b.state().yA;

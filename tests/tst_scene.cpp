@@ -1,7 +1,9 @@
-// The scene's design properties, its drawing order and the grid layout.
+// The scene's design properties, its drawing order, the grid layout and segment clipping.
+#include "scene/geometry.h"
 #include "scene/grid.h"
 #include "scene/scene.h"
 
+#include <QLineF>
 #include <QtTest>
 
 #include <vector>
@@ -20,6 +22,8 @@ private slots:
     void gridLayout_data();
     void gridLayout();
     void gridCanBeHiddenAndShown();
+    void clippingKeepsWhatIsSeen_data();
+    void clippingKeepsWhatIsSeen();
 };
 
 void tst_Scene::paletteHasTheStandardSixteen()
@@ -167,6 +171,48 @@ void tst_Scene::gridCanBeHiddenAndShown()
     scene::layoutGrid(s, 640, 480);
     QCOMPARE(s.Line6[17].BorderColor, (Rgb {192, 192, 192}));
     QCOMPARE(s.Line5[3].Y1, 144.f);
+}
+
+void tst_Scene::clippingKeepsWhatIsSeen_data()
+{
+    QTest::addColumn<QPointF>("a");
+    QTest::addColumn<QPointF>("b");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<QPointF>("clippedA");
+    QTest::addColumn<QPointF>("clippedB");
+    // The area is 0..100 x 0..50.
+    QTest::newRow("inside, untouched") << QPointF(10.3, 20.7) << QPointF(90.1, 1.9) << true
+                                       << QPointF(10.3, 20.7) << QPointF(90.1, 1.9);
+    QTest::newRow("out to the right")
+        << QPointF(50, 25) << QPointF(1e6, 25) << true << QPointF(50, 25) << QPointF(100, 25);
+    QTest::newRow("across from far to far")
+        << QPointF(-1e6, -1e6) << QPointF(1e6, 1e6) << true << QPointF(0, 0) << QPointF(50, 50);
+    QTest::newRow("upright, inside its column")
+        << QPointF(30, -1e6) << QPointF(30, 1e6) << true << QPointF(30, 0) << QPointF(30, 50);
+    QTest::newRow("upright, left of the area")
+        << QPointF(-5, -1e6) << QPointF(-5, 1e6) << false << QPointF() << QPointF();
+    QTest::newRow("missing the corner")
+        << QPointF(-10, 5) << QPointF(5, -10) << false << QPointF() << QPointF();
+    QTest::newRow("a single point inside")
+        << QPointF(5, 5) << QPointF(5, 5) << true << QPointF(5, 5) << QPointF(5, 5);
+}
+
+void tst_Scene::clippingKeepsWhatIsSeen()
+{
+    QFETCH(QPointF, a);
+    QFETCH(QPointF, b);
+    QFETCH(bool, visible);
+    scene::Point from {a.x(), a.y()};
+    scene::Point to {b.x(), b.y()};
+    QCOMPARE(scene::clipSegment(from, to, {0, 0, 100, 50}), visible);
+    if (!visible)
+        return;
+    QFETCH(QPointF, clippedA);
+    QFETCH(QPointF, clippedB);
+    QVERIFY2(QLineF(QPointF(from.x, from.y), clippedA).length() < 1e-9
+            && QLineF(QPointF(to.x, to.y), clippedB).length() < 1e-9,
+        qPrintable(
+            QStringLiteral("(%1, %2) to (%3, %4)").arg(a.x()).arg(a.y()).arg(b.x()).arg(b.y())));
 }
 
 QTEST_APPLESS_MAIN(tst_Scene)

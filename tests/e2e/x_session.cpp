@@ -8,15 +8,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-#include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,161 +20,69 @@ int ignoreXError(Display *, XErrorEvent *)
     return 0;
 }
 
-// Runs in the forked child: dies with the driver, sends its output to logFile.
-void prepareChild(const QByteArray &logFile, int deathSignal)
+// Run in the child before it starts: it dies with the driver.
+void dieWithParent()
 {
-    prctl(PR_SET_PDEATHSIG, deathSignal);
-    const int log = ::open(logFile.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (log >= 0) {
-        dup2(log, STDOUT_FILENO);
-        dup2(log, STDERR_FILENO);
-    }
-    const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (null >= 0)
-        dup2(null, STDIN_FILENO);
-}
-
-void endChild(pid_t pid, int *status)
-{
-    kill(pid, SIGTERM);
-    QElapsedTimer timer;
-    timer.start();
-    while (waitpid(pid, status, WNOHANG) == 0) {
-        if (timer.elapsed() > 3000) {
-            kill(pid, SIGKILL);
-            waitpid(pid, status, 0);
-            return;
-        }
-        usleep(10000);
-    }
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
 } // namespace
 
-XServer::~XServer()
-{
-    stop();
-}
-
 bool XServer::start(QSize screen, const QString &logFile, QString *error)
 {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        *error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
-    const QByteArray log = logFile.toLocal8Bit();
-    const QByteArray fd = QByteArray::number(fds[1]);
-    const QByteArray geometry =
-        QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()).toLatin1();
-    pid = fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        prepareChild(log, SIGTERM);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", geometry.constData(),
-            "-dpi", "96", "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    ::close(fds[1]);
-    if (pid < 0) {
-        ::close(fds[0]);
-        *error = QStringLiteral("fork: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
-
-    // Xvfb writes its display number once it accepts connections; end of file means it died.
-    QByteArray answer;
+    // Xvfb writes its display number on standard output once it accepts connections.
+    process.setStandardErrorFile(logFile);
+    process.setChildProcessModifier(dieWithParent);
+    process.start("Xvfb",
+        {"-displayfd", "1", "-screen", "0",
+            QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), "-dpi", "96",
+            "-nolisten", "tcp", "-noreset"});
     QElapsedTimer timer;
     timer.start();
-    while (!answer.contains('\n') && timer.elapsed() < 15000) {
-        pollfd p {fds[0], POLLIN, 0};
-        if (poll(&p, 1, 100) <= 0)
-            continue;
-        char buffer[32];
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        answer.append(buffer, static_cast<int>(n));
-    }
-    ::close(fds[0]);
+    while (!process.canReadLine() && process.state() != QProcess::NotRunning
+        && timer.elapsed() < 15000)
+        process.waitForReadyRead(100);
     bool ok = false;
-    number = answer.trimmed().toInt(&ok);
+    number = ':' + QString::number(process.readLine().trimmed().toInt(&ok));
     if (!ok) {
         stop();
         *error = QStringLiteral("Xvfb did not start (is the xvfb package installed?); see %1")
                      .arg(logFile);
-        return false;
     }
-    return true;
-}
-
-void XServer::stop()
-{
-    if (pid > 0) {
-        int status = 0;
-        endChild(pid, &status);
-    }
-    pid = -1;
-}
-
-Program::~Program()
-{
-    stop();
+    return ok;
 }
 
 bool Program::start(const QString &executable, const QString &display,
     const QStringList &extraEnvironment, const QString &logFile, QString *error)
 {
-    const QByteArray exe = executable.toLocal8Bit();
-    const QByteArray log = logFile.toLocal8Bit();
-    QList<QByteArray> environment {"DISPLAY=" + display.toLocal8Bit(), "QT_QPA_PLATFORM=xcb"};
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The driver's own test settings must not leak into the program a user starts.
+    for (const char *name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI"})
+        environment.remove(name);
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
     for (const QString &entry : extraEnvironment)
-        environment.append(entry.toLocal8Bit());
-    ended = false;
-    status = 0;
-    pid = fork();
-    if (pid == 0) {
-        prepareChild(log, SIGKILL);
-        // The driver's own test settings must not leak into the program a user starts.
-        unsetenv("QT_SCALE_FACTOR");
-        unsetenv("QT_SCREEN_SCALE_FACTORS");
-        unsetenv("QT_FONT_DPI");
-        for (const QByteArray &entry : environment)
-            putenv(strdup(entry.constData()));
-        execl(exe.constData(), exe.constData(), static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    if (pid < 0) {
-        *error = QStringLiteral("fork: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(logFile);
+    process.setStandardErrorFile(logFile, QIODevice::Append);
+    process.setChildProcessModifier(dieWithParent);
+    process.start(executable, {});
+    if (!process.waitForStarted()) {
+        *error = QStringLiteral("%1 did not start: %2").arg(executable, process.errorString());
         return false;
     }
     return true;
-}
-
-bool Program::isAlive()
-{
-    if (pid <= 0 || ended)
-        return false;
-    if (waitpid(pid, &status, WNOHANG) == pid)
-        ended = true;
-    return !ended;
 }
 
 QString Program::exitDescription()
 {
     if (isAlive())
         return QStringLiteral("running");
-    if (WIFSIGNALED(status))
-        return QStringLiteral("killed by signal %1").arg(WTERMSIG(status));
-    return QStringLiteral("exit %1").arg(WEXITSTATUS(status));
-}
-
-void Program::stop()
-{
-    if (pid > 0 && !ended)
-        endChild(pid, &status);
-    ended = true;
-    pid = -1;
+    if (process.exitStatus() == QProcess::CrashExit)
+        return QStringLiteral("killed by a signal");
+    return QStringLiteral("exit %1").arg(process.exitCode());
 }
 
 XClient::~XClient()
@@ -297,21 +198,12 @@ QImage XClient::grab(unsigned long window) const
         static_cast<unsigned>(size.height()), AllPlanes, ZPixmap);
     if (!image)
         return {};
-    // The private server's screen is 24-bit TrueColor, eight bits per channel.
-    if (image->red_mask != 0xff0000 || image->green_mask != 0xff00 || image->blue_mask != 0xff) {
-        XDestroyImage(image);
-        return {};
-    }
-    QImage result(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            line[x] = qRgb(static_cast<int>((pixel & image->red_mask) >> 16),
-                static_cast<int>((pixel & image->green_mask) >> 8),
-                static_cast<int>(pixel & image->blue_mask));
-        }
-    }
+    // The private server's screen is 24-bit TrueColor: 32 bits a pixel, as RGB32 lays them out.
+    QImage result;
+    if (image->bits_per_pixel == 32 && image->red_mask == 0xff0000 && image->blue_mask == 0xff)
+        result = QImage(reinterpret_cast<const uchar *>(image->data), size.width(), size.height(),
+            image->bytes_per_line, QImage::Format_RGB32)
+                     .copy();
     XDestroyImage(image);
     return result;
 }

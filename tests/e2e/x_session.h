@@ -2,57 +2,45 @@
 #define BRINMOOR_TESTS_E2E_X_SESSION_H
 
 #include <QImage>
+#include <QProcess>
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
-#include <sys/types.h>
-
 typedef struct _XDisplay Display;
 
 // A private X server: Xvfb on the first free display number, with no window manager. The
 // server is told to die with the process that started it, so a crashed driver leaves no
-// server behind; stop() and the destructor end it on every ordinary exit.
+// server behind.
 class XServer
 {
 public:
-    XServer() = default;
-    XServer(const XServer &) = delete;
-    XServer &operator=(const XServer &) = delete;
-    ~XServer();
-
     // Starts Xvfb with one 24-bit screen of the given size and waits until it accepts clients.
     bool start(QSize screen, const QString &logFile, QString *error);
-    void stop();
-    QString display() const { return QStringLiteral(":%1").arg(number); }
+    void stop() { process.kill(), process.waitForFinished(); }
+    QString display() const { return number; }
 
 private:
-    pid_t pid = -1;
-    int number = -1;
+    QProcess process;
+    QString number;
 };
 
-// The program under test, started as a user would start it, on the given display.
+// The program under test, started as a user would start it, on the given display, dying
+// with the driver.
 class Program
 {
 public:
-    Program() = default;
-    Program(const Program &) = delete;
-    Program &operator=(const Program &) = delete;
-    ~Program();
-
     // extraEnvironment holds NAME=VALUE pairs set on top of the driver's own environment.
     bool start(const QString &executable, const QString &display,
         const QStringList &extraEnvironment, const QString &logFile, QString *error);
-    bool isAlive();
-    // How the process ended, for messages: "running", "exit 0", "signal 11"...
+    bool isAlive() { return process.state() == QProcess::Running && !process.waitForFinished(0); }
+    // How the process ended, for messages: "running", "exit 0", "killed by signal"...
     QString exitDescription();
-    void stop();
+    void stop() { process.kill(), process.waitForFinished(); }
 
 private:
-    pid_t pid = -1;
-    int status = 0;
-    bool ended = false;
+    QProcess process;
 };
 
 // A client of the X server that sees and drives the screen as a user does: real pointer

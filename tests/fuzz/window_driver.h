@@ -5,21 +5,35 @@
 #include "figure_invariants.h"
 #include "window_events.h"
 
-#include <QPointF>
-#include <QSize>
-#include <QWidget>
+#include "form1.h"
 
-#include <array>
-#include <deque>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPointingDevice>
+#include <QtGui/qtestsupport_gui.h>
+#include <QtTest>
+
 #include <functional>
-#include <string>
-
-class Form1;
-class QAbstractButton;
-class QCheckBox;
-class QPointingDevice;
 
 namespace fuzz {
+
+namespace detail {
+
+    constexpr std::array<Qt::MouseButton, kButtonCount> kButtons {
+        {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}};
+    constexpr std::array<Qt::Key, kKeyCount> kKeys {{Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space,
+        Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Return, Qt::Key_Escape}};
+
+    inline std::string text(const char *format, double a = 0, double b = 0, double c = 0)
+    {
+        char buffer[200];
+        std::snprintf(buffer, sizeof buffer, format, a, b, c);
+        return buffer;
+    }
+
+} // namespace detail
+
 
 // Plays events on a shown Form1 the way the window system delivers them (through its
 // QWindow, so grabs, double clicks and child controls behave as on a desktop) and checks every
@@ -27,44 +41,242 @@ namespace fuzz {
 class WindowDriver
 {
 public:
-    explicit WindowDriver(Form1 &form);
+    explicit WindowDriver(Form1 &form)
+        : form(form), pointer(form), resetSize(form.size()),
+          base(board::Board(float(form.width()), float(form.height())).state())
+    {
+        for (int i = 0; i < board::kControlCount; ++i)
+            controls[static_cast<std::size_t>(i)] =
+                form.findChild<QAbstractButton *>(QLatin1String(board::kControls[std::size_t(i)].name));
+        gridBox = form.findChild<QCheckBox *>(QStringLiteral("Check1"));
+        other.resize(200, 100);
+        other.show();
+        form.activateWindow();
+        QCoreApplication::processEvents();
+    }
 
     // Plays one event of the model, which may be several window-system events.
-    void play(const Event &event);
+    void play(const Event &event)
+    {
+        const QPointF at = position(event);
+        const Qt::MouseButton button = detail::kButtons[static_cast<std::size_t>(event.button)];
+        switch (event.kind) {
+        case EventKind::Press:
+            press(at, button);
+            break;
+        case EventKind::Move:
+            move(at);
+            break;
+        case EventKind::Release:
+            release(at, button);
+            break;
+        case EventKind::DoubleClick:
+            // The same place and time stamp: the second press arrives as a double click.
+            press(at, button);
+            release(at, button);
+            press(at, button, true);
+            release(at, button);
+            break;
+        case EventKind::Click:
+            click(event);
+            break;
+        case EventKind::KeyPress:
+            key(event.key);
+            break;
+        case EventKind::Resize:
+            resize(event.width, event.height);
+            break;
+        case EventKind::FarDrag: {
+            press(at, button);
+            const QPointF far(event.farX, event.farY);
+            for (int i = 1; i <= event.steps; ++i)
+                move(at + far * (double(i) / event.steps));
+            for (int i = event.steps - 1; i >= 0; --i)
+                move(at + far * (double(i) / event.steps));
+            release(at, button);
+            break;
+        }
+        case EventKind::Deactivate:
+            deactivate();
+            break;
+        case EventKind::HideShow:
+            hideAndShow();
+            break;
+        case EventKind::Touch:
+            touch(event);
+            break;
+        }
+    }
 
     // Paints everything that is due, as the event loop would between events.
-    void paint(bool wholeWindow);
+    void paint(bool wholeWindow)
+    {
+        if (failed())
+            return;
+        if (wholeWindow)
+            form.grab();
+        QCoreApplication::processEvents();
+        step("paint", [] {});
+    }
 
     long long eventCount() const { return events; }
     bool failed() const { return !failure.empty(); }
     const std::string &failureText() const { return failure; }
 
 private:
-    void press(QPointF at, Qt::MouseButton button, bool again = false);
-    void move(QPointF to);
-    void release(QPointF at, Qt::MouseButton button);
-    void click(const Event &event);
-    void key(Key key);
-    void resize(int width, int height);
-    void deactivate();
-    void hideAndShow();
-    void touch(const Event &event);
+    void press(QPointF at, Qt::MouseButton button, bool again = false)
+    {
+        step("press", [&] { pointer.press(at, button, again); });
+    }
+    void move(QPointF to)
+    {
+        step("move", [&] { pointer.move(to); });
+    }
+    void release(QPointF at, Qt::MouseButton button)
+    {
+        step("release", [&] { pointer.release(at, button); });
+    }
+    void click(const Event &event)
+    {
+        // Anywhere inside the control, enabled or not: a disabled one lets the press through.
+        const QRect box = controls[static_cast<std::size_t>(event.control)]->geometry();
+        const QPointF offset(
+            std::fmod(std::abs(event.x), box.width()), std::fmod(std::abs(event.y), box.height()));
+        const QPointF at = QPointF(box.topLeft()) + offset;
+        for (int i = 0; i < event.repeat; ++i) {
+            press(at, Qt::LeftButton);
+            release(at, Qt::LeftButton);
+        }
+    }
+    void key(Key which)
+    {
+        const Qt::Key code = detail::kKeys[static_cast<std::size_t>(which)];
+        // An arrow key on the drawing surface steps A by one pixel in move-A mode.
+        const QPointF arrows[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+        const bool arrow = which >= Key::Up && which <= Key::Right;
+        // Keys go to the window's focus widget, active or not, and to the window when it has none.
+        const bool toSurface = !form.focusWidget() || form.focusWidget() == &form;
+        if (arrow && toSurface && form.core().mode() == board::Mode::MoveA)
+            keyStep = arrows[static_cast<int>(which) - static_cast<int>(Key::Up)];
+        step("key press", [&] { support::sendKey(form, QEvent::KeyPress, code); });
+        keyStep = QPointF();
+        step("key release", [&] { support::sendKey(form, QEvent::KeyRelease, code); });
+    }
+    void resize(int width, int height)
+    {
+        step("resize", [&] {
+            form.resize(width, height);
+            // Every non-empty client size lays out a new initial screen; an empty one keeps the last.
+            if (form.width() > 0 && form.height() > 0 && form.size() != resetSize) {
+                resetSize = form.size();
+                base = board::Board(float(form.width()), float(form.height())).state();
+            }
+        });
+    }
+    void deactivate()
+    {
+        step("deactivate", [&] {
+            other.activateWindow();
+            QCoreApplication::processEvents();
+        });
+        step("activate", [&] {
+            form.activateWindow();
+            QCoreApplication::processEvents();
+        });
+    }
+    void hideAndShow()
+    {
+        step("hide", [&] { form.hide(); });
+        step("show", [&] {
+            form.show();
+            QCoreApplication::processEvents();
+        });
+    }
+    void touch(const Event &event)
+    {
+        // Delivered as the window system reports a finger; Qt makes the mouse events from it.
+        const QPointF at = position(event);
+        const QPointF far(event.farX, event.farY);
+        QWindow *window = form.windowHandle();
+        if (!touchScreen) // Qt keeps a touch screen to the end: made only when needed
+            touchScreen = QTest::createTouchDevice();
+        const auto finger = [&](QEventPoint::State state, QPointF where) {
+            const QList<QEventPoint> points {QEventPoint(0, state, where, window->mapToGlobal(where))};
+            qt_handleTouchEventv2(window, touchScreen, points);
+        };
+        step("touch begin", [&] { finger(QEventPoint::Pressed, at); });
+        for (int i = 1; i <= event.steps; ++i)
+            step("touch update",
+                [&] { finger(QEventPoint::Updated, at + far * (double(i) / event.steps)); });
+        step("touch end", [&] { finger(QEventPoint::Released, at + far); });
+    }
 
-    QPointF position(const Event &event) const;
+    QPointF position(const Event &event) const
+    {
+        if (!event.nearA)
+            return {event.x, event.y};
+        const figure::FigureState &f = form.core().state();
+        return {f.xA + event.x, f.yA + event.y};
+    }
 
     // Runs one window-system event and then checks everything.
-    void step(const char *what, const std::function<void()> &deliver);
-    std::string brokenInvariant(const figure::FigureState &before) const;
+    void step(const char *what, const std::function<void()> &deliver)
+    {
+        if (failed())
+            return;
+        const figure::FigureState before = form.core().state();
+        deliver();
+        ++events;
+        const std::string broken = brokenInvariant(before);
+        if (!broken.empty())
+            failure = std::string("after ") + what + ": " + broken;
+    }
+    std::string brokenInvariant(const figure::FigureState &before) const
+    {
+        const figure::FigureState &f = form.core().state();
+        std::string broken = checkFigure(f, form.core().scene());
+        if (broken.empty())
+            broken = checkBase(f, base);
+        if (!broken.empty())
+            return broken;
+
+        const bool canPlace = controls[4]->isEnabled();
+        const bool canRemove = controls[5]->isEnabled();
+        if (canPlace != (f.markCount < scene::kMarks) || canRemove != (f.markCount > 0))
+            return detail::text("mark buttons (place %g, remove %g) disagree with markCount %g", canPlace,
+                canRemove, f.markCount);
+        if (gridBox->isChecked() != (f.gridShown == 1))
+            return detail::text("the grid check box (%g) disagrees with gridShown %g", gridBox->isChecked(),
+                f.gridShown);
+
+        // A moves only during a press, and then by exactly the pointer's displacement.
+        const bool aMoved = f.xA != before.xA || f.yA != before.yA;
+        const bool pointerMoved = f.lastX != before.lastX || f.lastY != before.lastY;
+        if (aMoved && !pointerMoved && f.xA == base.xA && f.yA == base.yA && f.markCount == 0
+            && f.dragging == 0)
+            return {}; // an initial screen put A back
+        if (aMoved && !keyStep.isNull() && f.xA == before.xA + keyStep.x()
+            && f.yA == before.yA + keyStep.y())
+            return {};
+        if (aMoved && before.dragging != 1)
+            return detail::text("A moved from (%g, %g) without a press", before.xA, before.yA);
+        if (aMoved
+            && (f.xA != before.xA + double(f.lastX - before.lastX)
+                || f.yA != before.yA + double(f.lastY - before.lastY)))
+            return detail::text("A moved to (%.6f, %.6f), not by the pointer's displacement from x %.6f", f.xA,
+                f.yA, before.xA);
+        return {};
+    }
 
     Form1 &form;
     support::Pointer pointer;
     QWidget other; // takes the activation away
-    QPointingDevice *touchScreen;
-    std::array<QAbstractButton *, kControlCount> controls {};
+    QPointingDevice *touchScreen = nullptr;
+    std::array<QAbstractButton *, board::kControlCount> controls {};
     QCheckBox *gridBox = nullptr;
     QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
-    BaseTriangle base;
+    figure::FigureState base; // the last initial screen
     long long events = 0;
     std::string failure;
 };

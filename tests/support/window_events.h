@@ -33,11 +33,6 @@ public:
         held &= ~Qt::MouseButtons(button);
         send(QEvent::MouseButtonRelease, at, button);
     }
-    void click(QPointF at)
-    {
-        press(at);
-        release(at);
-    }
     // A press, `steps` evenly spaced moves and a release.
     void drag(QPointF from, QPointF to, int steps = 4, Qt::MouseButton button = Qt::LeftButton)
     {

@@ -14,7 +14,7 @@
 
 namespace {
 
-using fuzz::Control;
+using board::Control;
 using fuzz::Event;
 using fuzz::EventKind;
 
@@ -67,8 +67,8 @@ public:
         case EventKind::Resize:
             board.resize(static_cast<float>(e.width), static_cast<float>(e.height));
             if (e.width > 0 && e.height > 0)
-                base =
-                    fuzz::expectedBase(static_cast<float>(e.width), static_cast<float>(e.height));
+                base = board::Board(static_cast<float>(e.width), static_cast<float>(e.height))
+                           .state();
             break;
         case EventKind::FarDrag:
         case EventKind::Touch:
@@ -184,7 +184,7 @@ private:
     }
 
     board::Board board;
-    fuzz::BaseTriangle base = fuzz::expectedBase(board::kDesignWidth, board::kDesignHeight);
+    figure::FigureState base = board::Board().state(); // the last initial screen
 };
 
 } // namespace

@@ -5,6 +5,8 @@
 // a generator that draws them from any source of numbers: a seeded generator in the window
 // fuzzer, the fuzzer engine's bytes in the figure fuzz target. Plain C++, no Qt.
 
+#include "board/controls.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -47,8 +49,6 @@ private:
     std::size_t offset = 0;
 };
 
-enum class Control { Command1, Option1_0, Option1_1, Check1, Command2_0, Command2_1 };
-inline constexpr int kControlCount = 6;
 
 enum class Button { Left, Right, Middle, Back, Forward };
 inline constexpr int kButtonCount = 5;
@@ -75,7 +75,7 @@ struct Event
 {
     EventKind kind = EventKind::Move;
     Button button = Button::Left;
-    Control control = Control::Command1;
+    board::Control control = board::Control::Command1;
     Key key = Key::Space;
     bool nearA = false; // (x, y) is an offset from vertex A, so presses hit A's name too
     double x = 0; // pointer position in client pixels (or offset from A)

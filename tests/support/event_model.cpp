@@ -82,7 +82,7 @@ Event nextEvent(Entropy &e)
     if (event.kind == EventKind::Resize && e.chance(60))
         event.kind = EventKind::Move; // resizes are rarer still
     event.button = static_cast<Button>(e.below(kButtonCount));
-    event.control = static_cast<Control>(e.below(kControlCount));
+    event.control = static_cast<board::Control>(e.below(board::kControlCount));
     event.key = static_cast<Key>(e.below(kKeyCount));
     event.nearA = e.chance(15);
     if (event.nearA) {
@@ -106,13 +106,11 @@ std::string describe(const Event &event)
 {
     static constexpr std::array<const char *, kEventKindCount> kKinds {{"press", "move", "release",
         "double-click", "click", "key", "resize", "far-drag", "deactivate", "hide-show", "touch"}};
-    static constexpr std::array<const char *, kControlCount> kControls {
-        {"Command1", "Option1_0", "Option1_1", "Check1", "Command2_0", "Command2_1"}};
     char text[200];
     std::snprintf(text, sizeof text,
         "%s button=%d control=%s x%d key=%d %s(%.4f, %.4f) far=(%.4f, %.4f) steps=%d size=%dx%d",
         kKinds[static_cast<std::size_t>(event.kind)], static_cast<int>(event.button),
-        kControls[static_cast<std::size_t>(event.control)], event.repeat,
+        board::kControls[static_cast<std::size_t>(event.control)].name, event.repeat,
         static_cast<int>(event.key), event.nearA ? "A+" : "", event.x, event.y, event.farX,
         event.farY, event.steps, event.width, event.height);
     return text;

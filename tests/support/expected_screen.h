@@ -1,0 +1,101 @@
+#ifndef BRINMOOR_TESTS_SUPPORT_EXPECTED_SCREEN_H
+#define BRINMOOR_TESTS_SUPPORT_EXPECTED_SCREEN_H
+
+#include "session.h"
+
+#include <QImage>
+#include <QList>
+#include <QPolygonF>
+#include <QRectF>
+#include <QStringList>
+
+// The test-support library: the design as the tests see it, taken from the program's own
+// headers, and the one oracle of what the screen must show.
+namespace support {
+
+QRgb rgb(scene::Rgb c);
+QRectF box(board::Control control);
+// The controls and their panels, with room for the focus and hover frames a style draws:
+// the checks never look there.
+QRectF controlArea();
+// The figure and its scene as the initial screen leaves them for a client area, and the same
+// with A then moved to (xA, yA) and the figure rebuilt once.
+struct Figure
+{
+    figure::FigureState state;
+    scene::Scene scene;
+};
+Figure initialScreen(float width, float height);
+Figure rebuiltAt(float width, float height, double xA, double yA);
+
+// Sets every caption's width as the desktop measures it, or without a GUI a 27-pixel
+// letter's width.
+void measureLabels(board::Board &board);
+
+// What the window must show after the steps played so far. Each step is replayed on a
+// board::Board of its own, so every place the checks look at comes from the program's core;
+// what a platform adds (a gesture inside a control is that control's click, a chord with
+// Ctrl, Alt or Meta is no arrow key) is modelled here once.
+//
+// The checks look only where one thing alone decides the colour: on a segment's centre line
+// away from other segments, the grid and the marks; on a grid line away from the figure; on a
+// memo stroke away from every painted item. The controls' corner is never sampled.
+class ExpectedScreen
+{
+public:
+    ExpectedScreen(double width, double height, double scale = 1);
+
+    void play(const session::Step &step);
+
+    const board::Board &core() const { return board; }
+    board::Board &core() { return board; }
+    double scale() const { return ratio; }
+    int memoPieces() const { return pieces; }
+
+    // What of the expectation the core does not hold, one line each.
+    QStringList unmet(const session::Expect &expect) const;
+    // Everything in the screenshot that does not match, one line each; scale is its number
+    // of pixels per logical pixel.
+    QStringList problems(const QImage &shot, int scale) const;
+    // A place on the segment's centre line where nothing but the segment decides the colour.
+    bool clearPointOn(const scene::LineItem &line, QPointF *found) const;
+
+private:
+    struct Clearance
+    {
+        bool strokes = true; // stay off memo strokes
+        const void *self = nullptr; // the item being sampled, if any
+        bool labels = true; // stay off the names of the points
+    };
+    bool paintedAbove(const void *item, const void *self) const;
+    bool isClear(QPointF p, const Clearance &clearance) const;
+    bool clearPointOn(QPointF from, QPointF to, const Clearance &clearance, QPointF *found) const;
+    void apply(const board::Changes &changes);
+    void click(board::Control control);
+    void rememberVacatedPlaces();
+
+    void checkSegments(const QImage &shot, int scale, QStringList *out) const;
+    void checkGrid(const QImage &shot, int scale, QStringList *out) const;
+    void checkMarks(const QImage &shot, int scale, QStringList *out) const;
+    void checkStrokes(const QImage &shot, int scale, QStringList *out) const;
+    void checkVacated(const QImage &shot, int scale, QStringList *out) const;
+
+    board::Board board;
+    double ratio;
+    int pieces = 0; // memo segments since the last clear
+    unsigned held[3] = {}; // buttons down, per pointer kind
+    int pressedOn[3] = {-1, -1, -1}; // the control each mouse button went down on, or -1
+    QList<QPolygonF> strokes; // memo strokes on the screen
+    QList<QPointF> vacated; // places that earlier screens coloured and that must now be blank
+    QList<QPointF> unmarked; // places where a mark was removed or refused
+};
+
+// Device pixel under a logical point at the given scale.
+QPoint devicePixel(QPointF logical, int scale);
+
+// "(r,g,b)" for messages.
+QString rgbText(QRgb colour);
+
+} // namespace support
+
+#endif

@@ -1,0 +1,75 @@
+// Scripted sessions as data: what a user does, step by step, and at each checkpoint what the
+// user must see. One table, played by the core alone (tst_sessions), the desktop program in
+// Xvfb (tst_e2e) and the page in three browsers (tst_page); each row names its players.
+#ifndef BRINMOOR_TESTS_SUPPORT_SESSION_H
+#define BRINMOOR_TESTS_SUPPORT_SESSION_H
+
+#include "board/board.h"
+
+#include <string>
+#include <vector>
+
+namespace session {
+
+enum Player : unsigned {
+    Core = 1,
+    Desktop = 2, // XTEST: a mouse and a keyboard; the ratio is set at launch only
+    Chromium = 4,
+    Firefox = 8,
+    WebKit = 16,
+    Page = Chromium | Firefox | WebKit,
+    Everyone = Core | Desktop | Page,
+};
+
+enum class Pointer { Mouse, Pen, Touch };
+enum class Button { Left, Middle, Right }; // the page's numbering, 0 to 2
+
+enum class Colours {
+    Initial, // BCE blue, ABF magenta, ACD green, FE and DE grey
+    Drag, // black, the four sides of AFED light red
+    Rectangle, // black, the four sides of AFED light blue
+};
+
+// What the core must hold at a checkpoint; every field is checked, the defaults being the
+// start-up state.
+struct Expect
+{
+    double dx = 0; // A's offset from where the initial screen of the current size puts it
+    double dy = 0;
+    Colours colours = Colours::Initial;
+    int marks = 0;
+    bool grid = true; // grid lines shown and the box checked
+    int memo = 0; // memo segments drawn since the memo was last cleared
+    board::Mode mode = board::Mode::MoveA;
+};
+
+struct Step
+{
+    enum Kind { Down, Move, Up, Click, Key, Resize, Shot, Commands } kind;
+    Pointer pointer = Pointer::Mouse;
+    Button button = Button::Left;
+    double x = 0; // Down, Move, Up: logical place; Resize: the new client size
+    double y = 0;
+    double scale = 1; // Resize: the device pixel ratio
+    board::Control control = board::Control::Command1; // Click
+    board::Arrow arrow = board::Arrow::Left; // Key
+    bool shift = false, ctrl = false, alt = false, meta = false; // Key
+    std::string name; // Shot
+    Expect expect; // Shot
+};
+
+struct Row
+{
+    std::string name;
+    unsigned players;
+    double width = board::kDesignWidth;
+    double height = board::kDesignHeight;
+    double scale = 1;
+    std::vector<Step> steps;
+};
+
+const std::vector<Row> &rows();
+
+} // namespace session
+
+#endif
