@@ -68,7 +68,7 @@ QStringList play(const Script &script, const QString &name, QStringList *output 
 {
     const QString dir = QStringLiteral(BRINMOOR_WEB_SHOTS "/") + name;
     QProcess node;
-    node.start("node", {BRINMOOR_PAGE_SESSION, BRINMOOR_WEB_PAGE, dir});
+    node.start("node", {BRINMOOR_PAGE_SESSION, "chromium", BRINMOOR_WEB_PAGE, dir});
     QJsonObject session = script.start;
     session.insert("steps", script.steps);
     node.write(QJsonDocument(session).toJson());
