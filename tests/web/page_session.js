@@ -1,6 +1,7 @@
 // Plays one session on Brinmoor.html: node page_session.js chromium|firefox|webkit PAGE OUT-DIR
 // with { width, height, scale, steps: [[kind, ...arguments]] } on standard input. Shots go to
-// OUT-DIR/NAME.png at device pixels; "segments" and "commands" print one JSON line each. What
+// OUT-DIR/NAME.png at device pixels, after the shots of an earlier session there are removed so
+// that none outlives a skip or failure; "segments" and "commands" print one JSON line each. What
 // the engine's automation cannot do prints "SKIP <engine>: <why>" and ends the session, exit 0.
 'use strict';
 const fs = require('fs');
@@ -95,6 +96,8 @@ async function play(engine, page, outDir) {
   if (!fs.existsSync(page))
     throw new Error(page + ' is missing: build it with scripts/web');
   fs.mkdirSync(outDir, { recursive: true });
+  for (const old of fs.readdirSync(outDir).filter((name) => name.endsWith('.png')))
+    fs.unlinkSync(path.join(outDir, old));
   const tab = await engines[engine](path.resolve(page), session);
   try {
     const s = { ...session, outDir, pointer: pointers(tab) };
