@@ -85,7 +85,8 @@ async function chromium(file, session) {
 }
 
 // W3C pointer actions, one input source per pointer type so that its buttons and place carry
-// over from call to call; a move only where the pointer is not yet.
+// over from call to call; a move only where the pointer is not yet. Whole CSS pixels, as these
+// engines deliver them anyway (Firefox rounds, WebKit truncates).
 function w3cPointer(perform) {
   const at = {};
   return async (kind, pointerType, x, y, button) => {
