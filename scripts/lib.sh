@@ -9,12 +9,13 @@ run_packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-ipafont-g
 # Everything the tests use besides: a private X server with XTEST for the end-to-end tests,
 # a clipboard reader, screenshots, the desktop-file and AppStream validators, windres for the
 # Windows version resource, file(1) for CPack's .deb, valgrind, clang with libFuzzer, SVG
-# rendering for the icons, and the browser page's toolchain and headless browser.
+# rendering for the icons, and the browser page's toolchain and the three browsers its tests
+# drive (WebKitGTK's MiniBrowser comes with its WebDriver and runs on a private X server).
 test_packages=(
     xvfb xdotool xclip imagemagick x11-utils libx11-dev libxtst-dev
     desktop-file-utils appstream binutils-mingw-w64-x86-64 mingw-w64-common file
     valgrind clang libclang-rt-14-dev librsvg2-bin
-    emscripten chromium
+    emscripten chromium firefox-esr webkit2gtk-driver
 )
 # The benchmarks: Google Benchmark, X DAMAGE to see a window's first frame, and the page's.
 bench_packages=(libbenchmark-dev libxdamage-dev xvfb emscripten chromium)
@@ -75,9 +76,9 @@ install_packages()
     rm -f "$part"
 }
 
-# Node.js, npm and the pinned puppeteer-core that drive Chromium for the page tests and the
-# page benchmark. Debian's nodejs and npm only where none is on the PATH: a Node.js from
-# elsewhere brings its own npm, which Debian's npm package conflicts with.
+# Node.js, npm and the pinned puppeteer-core and selenium-webdriver that drive the browsers for
+# the page tests and the page benchmark. Debian's nodejs and npm only where none is on the
+# PATH: a Node.js from elsewhere brings its own npm, which Debian's npm package conflicts with.
 install_page_driver()
 {
     install_packages "$1" nodejs npm

@@ -10,7 +10,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const zlib = require('zlib');
-const { launch, open } = require('../../tests/web/chromium');
+const { launch, open } = require('../../tests/web/engines');
 
 const page = path.resolve(process.argv[2] || path.join(__dirname, '../../build-web/Brinmoor.html'));
 const rounds = Math.max(15, Number(process.argv[3]) || 15);

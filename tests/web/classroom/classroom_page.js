@@ -3,7 +3,7 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
-const { launch, open } = require('../chromium');
+const { launch, open } = require('../engines');
 
 const check = (ok, what) => { if (!ok) throw new Error(what); };
 const rgba = (v) => [v >> 16 & 255, v >> 8 & 255, v & 255, 255].join();

@@ -11,7 +11,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
-const { launch, open } = require('../chromium');
+const { launch, open } = require('../engines');
 
 const [row, page] = process.argv.slice(2);
 const view = { width: 900, height: 541, scale: 1 };

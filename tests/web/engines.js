@@ -1,0 +1,187 @@
+// The browsers a page session runs in. Each opener takes a page and {width, height, scale} and
+// gives the same operations: pointer(kind, pointerType, x, y, button) with kind down, move or
+// up; key(key, modifierNames); resize(width, height, scale); shot() → PNG of the viewport at
+// device pixels; evaluate(fn, ...args); close(). What the automation cannot do throws Skip.
+'use strict';
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { spawn } = require('child_process');
+const { pathToFileURL } = require('url');
+const puppeteer = require('puppeteer-core');
+const { Builder } = require('selenium-webdriver');
+const { Command, Name } = require('selenium-webdriver/lib/command');
+const { DriverService } = require('selenium-webdriver/remote');
+
+class Skip extends Error {}
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const same = (a, b) => String(a) === String(b);
+
+// Debian's Chromium, headless, for the page tests and the page benchmark; never downloaded.
+function launch() {
+  const args = ['--headless', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', '--hide-scrollbars'];
+  if (process.getuid() === 0)
+    args.push('--no-sandbox');
+  return puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true, args,
+    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'brinmoor-chromium-')) });
+}
+
+// A new tab on the file at the given size and device pixel ratio, before or after loading.
+async function open(browser, file, { width, height, scale }, beforeLoad) {
+  const tab = await browser.newPage();
+  await tab.setViewport({ width, height, deviceScaleFactor: scale });
+  if (beforeLoad)
+    await tab.evaluateOnNewDocument(beforeLoad);
+  await tab.goto(pathToFileURL(file).href);
+  return tab;
+}
+
+// What setUp gives; where it fails, close undoes what was started so far.
+async function closing(close, setUp) {
+  try {
+    return await setUp();
+  } catch (error) {
+    await close();
+    throw error;
+  }
+}
+
+// Puppeteer's tab, in Chromium and Firefox alike but for pointer input.
+const puppeteerTab = (browser, tab, pointer) => ({
+  pointer,
+  key: async (key, modifiers) => {
+    for (const m of modifiers)
+      await tab.keyboard.down(m);
+    await tab.keyboard.press(key);
+    for (const m of modifiers.reverse())
+      await tab.keyboard.up(m);
+  },
+  resize: (width, height, scale) => tab.setViewport({ width, height, deviceScaleFactor: scale }),
+  shot: async () => Buffer.from(await tab.screenshot()),
+  evaluate: (fn, ...args) => tab.evaluate(fn, ...args),
+  close: () => browser.close(),
+});
+
+// Mouse and pen as DevTools mouse events, whose pointerType may be pen, with every button held
+// in each event as a real mouse has them; touch as DevTools touch events.
+async function chromium(file, session) {
+  const browser = await launch();
+  return closing(() => browser.close(), async () => {
+    const tab = await open(browser, file, session), cdp = await tab.createCDPSession();
+    const held = { mouse: 0, pen: 0 };
+    return puppeteerTab(browser, tab, (kind, pointerType, x, y, button) => {
+      const type = { down: 0, move: 1, up: 2 }[kind];
+      if (pointerType === 'touch')
+        return cdp.send('Input.dispatchTouchEvent', { touchPoints: type < 2 ? [{ x, y }] : [],
+          type: ['touchStart', 'touchMove', 'touchEnd'][type] });
+      const bit = type === 1 ? 0 : [1, 4, 2][button];
+      held[pointerType] = type === 2 ? held[pointerType] & ~bit : held[pointerType] | bit;
+      return cdp.send('Input.dispatchMouseEvent', { x, y, pointerType, buttons: held[pointerType],
+        type: ['mousePressed', 'mouseMoved', 'mouseReleased'][type], clickCount: bit ? 1 : 0,
+        button: bit ? ['left', 'middle', 'right'][button] : 'none' });
+    });
+  });
+}
+
+// W3C pointer actions, one input source per pointer type so that its buttons and place carry
+// over from call to call; a move only where the pointer is not yet. Whole CSS pixels, as these
+// engines deliver them anyway (Firefox rounds, WebKit truncates).
+function w3cPointer(perform) {
+  const at = {};
+  return async (kind, pointerType, x, y, button) => {
+    const actions = same(at[pointerType], [x, y]) ? []
+      : [{ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport' }];
+    if (kind !== 'move')
+      actions.push({ type: kind === 'down' ? 'pointerDown' : 'pointerUp', button });
+    at[pointerType] = [x, y];
+    await perform([{ type: 'pointer', id: pointerType, parameters: { pointerType }, actions }]);
+  };
+}
+
+// Firefox ESR over WebDriver BiDi, whose input.performActions takes W3C actions as they are.
+async function firefox(file, { width, height, scale }) {
+  const browser = await puppeteer.launch({ browser: 'firefox', headless: true,
+    executablePath: '/usr/bin/firefox-esr' });
+  return closing(() => browser.close(), async () => {
+    const tab = (await browser.pages())[0];
+    await tab.setViewport({ width, height, deviceScaleFactor: scale });
+    await tab.goto(pathToFileURL(file).href);
+    const context = tab.mainFrame().browsingContext;
+    const pointer = w3cPointer((sources) => context.performActions(sources));
+    return puppeteerTab(browser, tab, (kind, type, ...rest) => pointer(kind, type, ...rest)
+      .catch((error) => {
+        if (!/unimplemented|not supported/i.test(error.message))
+          throw error;
+        throw new Skip(`${type} input: ${error.message.split('\n')[0].replace(/ \S+@.*/, '')}`);
+      }));
+  });
+}
+
+// Node leaves exit handlers out on these signals; the WebKit session's helpers need them.
+for (const signal of ['SIGINT', 'SIGTERM'])
+  process.on(signal, () => process.exit(1));
+const w3cKeys = { ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014',
+  ArrowDown: '\uE015', Shift: '\uE008', Control: '\uE009', Alt: '\uE00A', Meta: '\uE03D' };
+
+// WebKitGTK's MiniBrowser through WebKitWebDriver on a private Xvfb. Its device pixel ratio is
+// GDK_SCALE, fixed when it starts: whole numbers only, and the same for the whole session.
+async function webkit(file, { width, height, scale }) {
+  if (scale !== 1 && scale !== 2)
+    throw new Skip(`device pixel ratio ${scale}: GDK_SCALE takes whole numbers (1 and 2 tried)`);
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp', '-screen', '0',
+    `${1920 * scale}x${1200 * scale}x24`], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  const stopXvfb = () => xvfb.kill('SIGKILL');
+  process.once('exit', stopXvfb);
+  let driver, service;
+  const close = async () => {
+    await driver?.quit().catch(() => {});
+    await service?.kill();
+    stopXvfb();
+  };
+  return closing(close, async () => {
+    const display = await new Promise((resolve, reject) => {
+      xvfb.stdio[3].once('data', (d) => resolve(String(d).trim()));
+      xvfb.once('exit', () => reject(new Error('Xvfb did not start')));
+    });
+    // WebKitWebDriver on a free port of this machine, killed when this process ends.
+    service = new DriverService.Builder('/usr/bin/WebKitWebDriver').setLoopback(true)
+      .setEnvironment({ ...process.env, DISPLAY: ':' + display, GDK_SCALE: scale,
+        GDK_BACKEND: 'x11', NO_AT_BRIDGE: 1 }).build();
+    const server = await service.start(10000);
+    driver = await new Builder().usingServer(server).withCapabilities({ browserName: 'MiniBrowser',
+      'webkitgtk:browserOptions': { args: ['--automation'],
+        binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser' } }).build();
+    const perform = (actions) =>
+      driver.execute(new Command(Name.ACTIONS).setParameter('actions', actions));
+    const evaluate = (fn, ...args) => driver.executeScript(fn, ...args);
+    // The window is the viewport and a frame whose size is measured, then allowed for.
+    const resize = async (w, h, s) => {
+      if (s !== scale)
+        throw new Skip(`device pixel ratio ${scale} to ${s}: GDK_SCALE is fixed at start`);
+      let rect = { width: w, height: h }, inner;
+      for (let i = 0; i < 3 && !same(inner, [w, h]); ++i) {
+        await driver.manage().window().setRect(rect);
+        await sleep(100);
+        inner = await evaluate(() => [innerWidth, innerHeight]);
+        rect = { width: rect.width + w - inner[0], height: rect.height + h - inner[1] };
+      }
+      if (!same(inner, [w, h]))
+        throw new Error(`MiniBrowser's viewport is ${inner.join('×')}, not ${w}×${h}`);
+    };
+    await resize(width, height, scale);
+    await driver.get(pathToFileURL(file).href);
+    const keys = (type, names) => names.map((name) => ({ type, value: w3cKeys[name] || name }));
+    return {
+      pointer: w3cPointer(perform),
+      key: (key, mods) => perform([{ type: 'key', id: 'keyboard', actions: [
+        ...keys('keyDown', [...mods, key]), ...keys('keyUp', [key, ...mods.reverse()])] }]),
+      resize,
+      shot: async () => Buffer.from(await driver.takeScreenshot(), 'base64'),
+      evaluate,
+      close,
+    };
+  });
+}
+
+module.exports = { Skip, launch, open, engines: { chromium, firefox, webkit } };
