@@ -179,6 +179,7 @@ function createControls(board, apply) {
       input.type = kind === board.controlKinds.OptionButton ? 'radio' : 'checkbox';
       input.name = name.replace(/_.*/, '');
       element.append(input, caption);
+      clickOnRelease(element, input);
     }
     element.id = name;
     element.className = 'control';
@@ -201,6 +202,27 @@ function createControls(board, apply) {
   [byName.Command2_0, byName.Command2_1].forEach((button, i) =>
     button.addEventListener('click', () => apply(_bm_click_mark(i))));
   return byName;
+}
+
+// A main-button press and release anywhere on an option or check box works it, as on the
+// desktop; Firefox takes one with a little movement between them on a label for a text
+// selection and works nothing, so the release works the control where the label did not.
+function clickOnRelease(label, input) {
+  let pressed = false, worked = false;
+  label.addEventListener('pointerdown', (e) => {
+    pressed = e.button === 0;
+    worked = false;
+  });
+  input.addEventListener('click', () => { worked = true; });
+  label.addEventListener('pointerup', (e) => {
+    if (!pressed || e.button !== 0)
+      return;
+    pressed = false;
+    setTimeout(() => {
+      if (!worked)
+        input.click();
+    });
+  });
 }
 
 // Mouse, finger and pen take one path: one pointer drags at a time, captured so that its

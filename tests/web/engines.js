@@ -77,9 +77,12 @@ async function chromium(file, session) {
           type: ['touchStart', 'touchMove', 'touchEnd'][type] });
       const bit = type === 1 ? 0 : [1, 4, 2][button];
       held[pointerType] = type === 2 ? held[pointerType] & ~bit : held[pointerType] | bit;
+      // A move names a held button too: Chromium takes one naming none for a hover and lets
+      // the pointer's capture go.
+      const heldButton = ['left', 'right', 'middle'].find((b, i) => held[pointerType] & (1 << i));
       return cdp.send('Input.dispatchMouseEvent', { x, y, pointerType, buttons: held[pointerType],
         type: ['mousePressed', 'mouseMoved', 'mouseReleased'][type], clickCount: bit ? 1 : 0,
-        button: bit ? ['left', 'middle', 'right'][button] : 'none' });
+        button: bit ? ['left', 'middle', 'right'][button] : heldButton || 'none' });
     });
   });
 }
