@@ -255,7 +255,9 @@ function listenToPointer(surface, apply) {
   surface.addEventListener('pointermove', (e) => {
     if (e.pointerId !== dragging)
       return;
-    if (e.button !== -1) { // a mouse button added or released during the drag
+    // A button added or released during the drag. Judged by the buttons held, not by
+    // e.button: WebKit reports button 0 on plain moves once a second button has been pressed.
+    if (e.buttons !== buttons) {
       const added = e.buttons & ~buttons;
       buttons = e.buttons;
       apply(added ? _bm_press(e.clientX, e.clientY, 1) : _bm_release());
