@@ -8,8 +8,8 @@
 
 // Everything the page's script and the module must agree on, defined once. The hot records
 // (what a call changed, the draw list) are read as 32-bit floats straight from the module's
-// memory, at the field offsets listed here; the page learns every number below at start-up
-// from bm_describe() and types none of them itself.
+// memory, at the field offsets listed here; the page gets every number below written into it
+// when it is built (describe_page.cpp) and types none of them itself.
 namespace page {
 
 // What a board call changed, as the page reads it.

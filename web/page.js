@@ -2,21 +2,26 @@
 // the core in the module; what each call changed is carried out here and painted by Painter.
 'use strict';
 
+// Each caption measured once with its font, while the module is still compiling: the first use
+// of the Japanese font is the slowest step before the first frame, and needs only the board's
+// description. The core makes each label box as wide.
+const captionWidths = (function measureCaptions(board) {
+  const measure = document.getElementById('surface').getContext('2d', { alpha: false });
+  return board.labels.map((label) => {
+    measure.font = board.fontPixels[label.font] + 'px ' + fontFamilies(board);
+    return Math.ceil(measure.measureText(label.caption).width);
+  });
+})(boardDescription);
+
 function startPage() {
   const surface = document.getElementById('surface');
   const size = surface.getBoundingClientRect();
   _bm_create(size.width, size.height);
-  const board = JSON.parse(UTF8ToString(_bm_describe()));
+  const board = boardDescription;
   const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + fontFamilies(board));
   // No-break spaces, since a title's runs of spaces collapse.
   document.title = board.caption.replace(/ /g, '\u00a0');
-
-  // Each caption measured once with its font; the core makes its label box that wide.
-  const measure = surface.getContext('2d', { alpha: false });
-  board.labels.forEach((label, i) => {
-    measure.font = fonts[label.font];
-    _bm_set_label_width(i, Math.ceil(measure.measureText(label.caption).width));
-  });
+  captionWidths.forEach((width, i) => _bm_set_label_width(i, width));
   const painter = new Painter(surface, board, fonts);
   const classroom = startClassroom(surface, board, painter);
   let dirty = null; // logical area waiting for the next frame
@@ -252,7 +257,9 @@ function listenToPointer(surface, apply) {
     surface.setPointerCapture(e.pointerId);
     apply(_bm_press(e.clientX, e.clientY, 0));
   });
-  surface.addEventListener('pointermove', (e) => {
+  // On the window: Firefox sends the move that adds a button to the element under the pointer,
+  // past the surface's capture.
+  window.addEventListener('pointermove', (e) => {
     if (e.pointerId !== dragging)
       return;
     // A button added or released during the drag. Judged by the buttons held, not by

@@ -8,7 +8,7 @@ function cssColour(value) {
 }
 
 class Painter {
-  // board: the module's description (bm_describe); fonts: the CSS font of each font role.
+  // board: the core's description (boardDescription, written when the page is built); fonts: the CSS font of each font role.
   constructor(canvas, board, fonts) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });

@@ -1,16 +1,15 @@
 // The C interface the page's script calls: one Board, its events, what each changed, and the
 // draw list of an area. Plain numbers and static storage only, so the page carries no binding
-// library; the numbers both sides agree on come from boundary.h through bm_describe().
+// library; the numbers both sides agree on come from boundary.h, written into the page when it
+// is built (describe_page.cpp).
 
 #include "web/boundary.h"
 
 #include "board/description.h"
-#include "scene/fonts.h"
 
 #include <emscripten/emscripten.h>
 
 #include <array>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -32,129 +31,6 @@ const float *record(const board::Changes &c)
     return &changeRecord.flags;
 }
 
-// A small JSON writer into a fixed buffer that stops the module rather than overrun: the
-// description holds only names, design captions and whole numbers, about 2 KB.
-class Json
-{
-public:
-    Json &open(const char *name, char bracket)
-    {
-        key(name);
-        put(bracket);
-        first = true;
-        return *this;
-    }
-    Json &close(char bracket)
-    {
-        put(bracket);
-        first = false;
-        return *this;
-    }
-    Json &number(const char *name, long value)
-    {
-        key(name);
-        if (value < 0)
-            put('-');
-        char digits[24];
-        int count = 0;
-        unsigned long rest = value < 0 ? 0ul - static_cast<unsigned long>(value) : value;
-        do
-            digits[count++] = static_cast<char>('0' + rest % 10);
-        while (rest /= 10);
-        while (count > 0)
-            put(digits[--count]);
-        return *this;
-    }
-    Json &string(const char *name, const char *value)
-    {
-        key(name);
-        quoted(value);
-        return *this;
-    }
-    const char *finish()
-    {
-        put('\0');
-        return text.data();
-    }
-
-private:
-    void put(char c)
-    {
-        if (length == text.size())
-            std::abort();
-        text[length++] = c;
-    }
-    void key(const char *name)
-    {
-        if (!first)
-            put(',');
-        first = false;
-        if (name) {
-            quoted(name);
-            put(':');
-        }
-    }
-    void quoted(const char *value)
-    {
-        put('"');
-        for (const char *c = value; *c; ++c) {
-            if (*c == '"' || *c == '\\')
-                put('\\');
-            put(*c);
-        }
-        put('"');
-    }
-
-    std::array<char, 4096> text;
-    std::size_t length = 0;
-    bool first = true;
-};
-
-const char *describe()
-{
-    using namespace page; // the lists name the boundary's own records and flags
-    static Json j; // the page keeps reading the text after the call
-    j = Json();
-    j.open(nullptr, '{');
-#define BRINMOOR_NUMBER(name, value) j.number(#name, long(value));
-#define BRINMOOR_GROUP(name, list) j.open(name, '{'), list(BRINMOOR_NUMBER) j.close('}');
-    BRINMOOR_GROUP("change", BRINMOOR_CHANGE_FIELDS)
-    BRINMOOR_GROUP("changeFlags", BRINMOOR_CHANGE_FLAGS)
-    BRINMOOR_GROUP("command", BRINMOOR_COMMAND_FIELDS)
-    BRINMOOR_GROUP("draw", BRINMOOR_DRAW_KINDS)
-    BRINMOOR_GROUP("controlStates", BRINMOOR_CONTROL_STATES)
-    BRINMOOR_GROUP("controlKinds", BRINMOOR_CONTROL_KINDS)
-    BRINMOOR_GROUP("fontRoles", BRINMOOR_FONT_ROLES)
-    BRINMOOR_GROUP("arrows", BRINMOOR_ARROWS)
-#undef BRINMOOR_GROUP
-#undef BRINMOOR_NUMBER
-    j.string("caption", board::kWindowCaption);
-    j.open("fontFamilies", '[');
-    for (const char *family : scene::kFontFamilies)
-        j.string(nullptr, family);
-    j.close(']').open("fontPixels", '[');
-    for (int role = 0; role < scene::kFontRoleCount; ++role)
-        j.number(nullptr, scene::fontPixels(scene::FontRole(role)));
-    j.close(']').open("memo", '{');
-    j.number("colour", long(scene::packedColour(board::kMemoColor)));
-    j.number("width", board::kMemoPenWidth).close('}');
-    j.open("controls", '[');
-    for (const board::ControlDesign &d : board::kControls) {
-        j.open(nullptr, '{').string("name", d.name).number("kind", int(d.kind));
-        j.string("caption", d.caption).number("left", d.left).number("top", d.top);
-        j.number("width", d.width).number("height", d.height);
-        j.number("background", scene::packedColour(d.background));
-        j.number("whiteText", d.whiteText).close('}');
-    }
-    j.close(']').open("labels", '[');
-    for (int i = 0; i < scene::kLabelCount; ++i) {
-        const scene::LabelItem &label = scene::labelAt(theBoard->scene(), i);
-        j.open(nullptr, '{').string("caption", label.Caption);
-        j.number("font", int(label.Font)).close('}');
-    }
-    return j.close(']').close('}').finish();
-}
-
 } // namespace
 
 // Every entry point stays exported: nothing in the module calls them, the page does.
@@ -165,13 +41,6 @@ extern "C" {
 BM_EXPORT void bm_create(float width, float height)
 {
     theBoard = std::make_unique<board::Board>(width, height);
-}
-
-// Everything the page needs to know once, as JSON: the record layouts, the numbers of every
-// kind, flag and role, the caption, the fonts, the memo pen, the controls and the labels.
-BM_EXPORT const char *bm_describe()
-{
-    return describe();
 }
 
 BM_EXPORT void bm_set_label_width(int i, float width)

@@ -41,7 +41,7 @@ async function picture(browser) {
   await tab.waitForFunction(() => typeof Module !== 'undefined' && Module.calledRun);
   await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done))));
   const result = await tab.evaluate(() => {
-    const board = JSON.parse(UTF8ToString(_bm_describe()));
+    const board = boardDescription;
     const f = board.command, kind = board.draw;
     const count = _bm_draw_list(0, 0, _bm_width(), _bm_height(), 1);
     const commands = [];

@@ -11,7 +11,7 @@ const rgba = (v) => [v >> 16 & 255, v >> 8 & 255, v & 255, 255].join();
 // BC (clear of the grid lines over the figure) with BC's colour.
 const inPage = `window.pixels = (canvas, places, ratio) => places.map(([x, y]) => Array.from(canvas
   .getContext('2d').getImageData(Math.floor(x * ratio), Math.floor(y * ratio), 1, 1).data).join());
-  ((s) => ({ words: UTF8ToString(_bm_description(0)), board: JSON.parse(UTF8ToString(_bm_describe())),
+  ((s) => ({ words: UTF8ToString(_bm_description(0)), board: boardDescription,
     a: [s[15], s[16]], bc: [s[0] + (s[2] - s[0]) / 4, s[1]], colour: s[4] }))(HEAPF32.slice(_bm_segments() >> 2))`;
 
 const checks = {

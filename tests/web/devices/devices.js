@@ -29,7 +29,7 @@ async function movedBy(tab, act, d, what) {
 }
 // Every segment's colour somewhere along it, and every point name's inside its box, on screen.
 const drawn = (tab) => tab.evaluate(() => {
-  const d = JSON.parse(UTF8ToString(_bm_describe())), f = d.command, h = HEAPF32, r = devicePixelRatio;
+  const d = boardDescription, f = d.command, h = HEAPF32, r = devicePixelRatio;
   const shows = (x, y, w, hh, c) => Array.from(document.getElementById('surface').getContext('2d')
     .getImageData(x * r, y * r, w * r, hh * r).data).some((v, k, p) => k % 4 === 0
     && p[k] === c >> 16 && p[k + 1] === ((c >> 8) & 255) && p[k + 2] === (c & 255));
@@ -137,7 +137,7 @@ const rows = {
     const k = Math.min(w / view.width, h / view.height);
     const near = ([x, y], c) => [-1, 0, 1].some((dx) => [-1, 0, 1].some((dy) => [0, 1, 2].every((i) => Math.abs(
       ppm[header.length + 3 * ((Math.round(y * k) + dy) * w + Math.round(x * k) + dx) + i] - ((c >> (16 - 8 * i)) & 255)) < 48)));
-    const d = await tab.evaluate(() => JSON.parse(UTF8ToString(_bm_describe())));
+    const d = await tab.evaluate(() => boardDescription);
     const c1 = d.controls.find((c) => c.name === 'Command1');
     const places = [[[c1.left + 10, c1.top + 8], c1.background], [[560, 440], d.memo.colour]];
     for (let i = 0; i < 55; i += 5)
