@@ -4,7 +4,6 @@
 // of resizes, one-pixel and empty client areas with the figure's promises after every event are
 // tst_event_fuzz's; the initial screen after a resize is the session rows'.
 #include "expected_screen.h"
-#include "figure_invariants.h"
 #include "form1_driver.h"
 
 #include <QPointingDevice>
@@ -23,7 +22,7 @@ private slots:
     void leavingTheWindowEndsTheDrag();
     void releaseLostToAPopupThenPressOnANameMovesNothing();
     void keysStepAOnlyOnTheSurfaceInMoveMode();
-    void farAStillShowsTheNearPartAndComesBack();
+    void farAStillShowsTheNearPart();
     void strokeTowardsAFarPointerShowsItsNearPart();
     void emptyClientAreaKeepsTheScreen_data();
     void emptyClientAreaKeepsTheScreen();
@@ -176,10 +175,12 @@ void tst_Interaction::keysStepAOnlyOnTheSurfaceInMoveMode()
     QVERIFY(d.state().xA == start.xA + 1 && d.state().yA == start.yA);
 }
 
-void tst_Interaction::farAStillShowsTheNearPartAndComesBack()
+// That A then stands exactly where the pointer took it, and the figure keeps its promises, is
+// tst_event_fuzz's far drags on this window and the session row "A follows the pointer a
+// million pixels away and back".
+void tst_Interaction::farAStillShowsTheNearPart()
 {
     Form1Driver d;
-    const figure::FigureState start = d.state();
     d.press(QPointF(700, 300));
     d.move(QPointF(1000700, -999700));
     // BC stays where it was; AB leaves B towards the far A and still shows, in black.
@@ -187,16 +188,7 @@ void tst_Interaction::farAStillShowsTheNearPartAndComesBack()
     const QPointF b(ab.X2, ab.Y2);
     const QPointF towardsA =
         QPointF(ab.X1 - ab.X2, ab.Y1 - ab.Y2) / std::hypot(ab.X1 - ab.X2, ab.Y1 - ab.Y2);
-    QVERIFY(fuzz::checkFigure(d.state(), d.items()).empty());
     QCOMPARE(d.pixelAt(b + towardsA * 60), support::rgb(scene::paletteColor(0)));
-    // And back: the figure stands where it started, to the millionth of a pixel that adding
-    // and taking away a million leaves in a double.
-    d.move(QPointF(700, 300));
-    d.release(QPointF(700, 300));
-    const figure::FigureState &f = d.state();
-    for (auto [now, then] : {std::pair {f.xA, start.xA}, {f.yA, start.yA}, {f.xD, start.xD},
-             {f.yD, start.yD}, {f.xF, start.xF}, {f.yF, start.yF}})
-        QVERIFY(std::abs(now - then) < 1e-6);
 }
 
 void tst_Interaction::strokeTowardsAFarPointerShowsItsNearPart()

@@ -39,11 +39,10 @@ QJsonArray toJson(const session::Step &step)
     const QString pointer = pointers[int(step.pointer)];
     switch (step.kind) {
     case Step::Down:
-        return {"down", pointer, step.x, step.y, int(step.button)};
+    case Step::Up:
+        return {step.kind == Step::Down ? "down" : "up", pointer, step.x, step.y, int(step.button)};
     case Step::Move:
         return {"move", pointer, step.x, step.y};
-    case Step::Up:
-        return {"up", pointer, step.x, step.y, int(step.button)};
     case Step::Click:
         return {"click", board::design(step.control).name};
     case Step::Key:
