@@ -42,8 +42,7 @@ void tst_Form1::opensWithCaptionAndSize()
     Form1Driver d;
     QCOMPARE(d.window().windowTitle(), QString::fromUtf8(board::kWindowCaption));
     QCOMPARE(d.window().size(), QSize(900, 541));
-    const Qt::WindowFlags flags = d.window().windowFlags();
-    QVERIFY(!(flags & Qt::MSWindowsFixedSizeDialogHint));
+    QVERIFY(!(d.window().windowFlags() & Qt::MSWindowsFixedSizeDialogHint));
     QCOMPARE(d.window().minimumSize(), QSize(0, 0));
     QCOMPARE(d.window().maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 }
