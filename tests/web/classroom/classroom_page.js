@@ -20,6 +20,7 @@ const checks = {
     await (await browser.target().createCDPSession()).send('Browser.grantPermissions',
       { permissions: ['clipboardReadWrite', 'clipboardSanitizedWrite'] });
     const tab = await open(browser, page, { width: 900, height: 541, scale: 2 });
+    await started(tab); // or the first drag may come before the page handles it
     const drag = async (x, y, dx, dy) => {
       await tab.mouse.move(x, y);
       await tab.mouse.down();
