@@ -28,13 +28,10 @@ private slots:
 
 void tst_Scene::paletteHasTheStandardSixteen()
 {
-    QCOMPARE(scene::paletteColor(0), (Rgb {0, 0, 0}));
-    QCOMPARE(scene::paletteColor(8), (Rgb {128, 128, 128}));
-    QCOMPARE(scene::paletteColor(9), (Rgb {0, 0, 255}));
-    QCOMPARE(scene::paletteColor(10), (Rgb {0, 255, 0}));
-    QCOMPARE(scene::paletteColor(12), (Rgb {255, 0, 0}));
-    QCOMPARE(scene::paletteColor(13), (Rgb {255, 0, 255}));
-    QCOMPARE(scene::paletteColor(15), (Rgb {255, 255, 255}));
+    for (const auto &[index, colour] : {std::pair {0, Rgb {0, 0, 0}}, {8, Rgb {128, 128, 128}},
+             {9, Rgb {0, 0, 255}}, {10, Rgb {0, 255, 0}}, {12, Rgb {255, 0, 0}},
+             {13, Rgb {255, 0, 255}}, {15, Rgb {255, 255, 255}}})
+        QCOMPARE(scene::paletteColor(index), colour);
 }
 
 void tst_Scene::designProperties()
@@ -64,17 +61,17 @@ void tst_Scene::designProperties()
     QVERIFY(!s.Label2.BackOpaque);
 
     QCOMPARE(s.Shape1.Shape, scene::ShapeKind::RoundedRectangle);
-    QCOMPARE(QRectF(s.Shape1.Left, s.Shape1.Top, s.Shape1.Width, s.Shape1.Height),
-        QRectF(104, 8, 153, 57));
+    const auto box = [](const scene::ShapeItem &i) {
+        return QRectF(i.Left, i.Top, i.Width, i.Height);
+    };
+    QCOMPARE(box(s.Shape1), QRectF(104, 8, 153, 57));
     QCOMPARE(s.Shape1.BackColor, (Rgb {0, 192, 192}));
-    QCOMPARE(QRectF(s.Shape3.Left, s.Shape3.Top, s.Shape3.Width, s.Shape3.Height),
-        QRectF(4, 72, 97, 92));
+    QCOMPARE(box(s.Shape3), QRectF(4, 72, 97, 92));
     QVERIFY(s.Shape3.Filled);
     QCOMPARE(s.Shape3.FillColor, (Rgb {0, 128, 0}));
     for (const auto &mark : s.Shape2) {
         QCOMPARE(mark.Shape, scene::ShapeKind::Circle);
-        QCOMPARE(mark.Width, 8.f);
-        QCOMPARE(mark.Height, 8.f);
+        QCOMPARE(QSizeF(mark.Width, mark.Height), QSizeF(8, 8));
         QCOMPARE(mark.BackColor, (Rgb {0, 192, 0}));
         QVERIFY(!mark.Visible);
     }
@@ -87,22 +84,15 @@ void tst_Scene::drawingOrderPutsSegmentsOverLabelsAndMarksOnTop()
     scene::visitInDrawingOrder(s, [&](const auto &item) { order.push_back(&item); });
     QCOMPARE(order.size(), std::size_t(3 + 3 + 3 + 2 + 11 + 31 + 6 + 1 + 1 + 10 + 1));
     const auto at = [&](const void *item) {
-        return std::find(order.begin(), order.end(), item) - order.begin();
+        return int(std::find(order.begin(), order.end(), item) - order.begin());
     };
 
     // The created grid lines lie under everything, element 0 of each array over the figure.
-    QCOMPARE(at(&s.Line5[1]), 0);
-    QCOMPARE(at(&s.Line6[30]), 39);
-    QCOMPARE(at(&s.Shape3), 40);
-    QCOMPARE(at(&s.Label1[5]), 41);
-    QCOMPARE(at(&s.Label1[0]), 46);
-    QCOMPARE(at(&s.Line1[0]), 47);
-    QCOMPARE(at(&s.Line4[1]), 57);
-    QCOMPARE(at(&s.Shape1), 58);
-    QCOMPARE(at(&s.Line5[0]), 59);
-    QCOMPARE(at(&s.Line6[0]), 60);
-    QCOMPARE(at(&s.Shape2[0]), 61);
-    QCOMPARE(at(&s.Label2), std::ptrdiff_t(order.size() - 1));
+    for (const auto &[item, place] : {std::pair<const void *, int> {&s.Line5[1], 0},
+             {&s.Line6[30], 39}, {&s.Shape3, 40}, {&s.Label1[5], 41}, {&s.Label1[0], 46},
+             {&s.Line1[0], 47}, {&s.Line4[1], 57}, {&s.Shape1, 58}, {&s.Line5[0], 59},
+             {&s.Line6[0], 60}, {&s.Shape2[0], 61}, {&s.Label2, int(order.size()) - 1}})
+        QCOMPARE(at(item), place);
     for (int i = 1; i < 10; ++i)
         QCOMPARE(at(&s.Shape2[i]), at(&s.Shape2[i - 1]) + 1);
 }

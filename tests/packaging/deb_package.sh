@@ -13,20 +13,21 @@ deb=$(find "$work" -maxdepth 1 -name 'brinmoor_*.deb')
 [ -n "$deb" ] || { echo "FAIL: no brinmoor_*.deb in $work"; cat "$work/cpack.log"; exit 1; }
 
 fail=0
+bad() { echo "FAIL: $*"; fail=1; }
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = brinmoor ] || { echo "FAIL: Package is '$(field Package)'"; fail=1; }
-[ "$(field Version)" = "$version" ] || { echo "FAIL: Version is '$(field Version)'"; fail=1; }
+[ "$(field Package)" = brinmoor ] || bad "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || bad "Version is '$(field Version)'"
 depends=$(field Depends)
 # libqt6widgets6 and libc6 can only come from dpkg-shlibdeps reading the binary.
 for dep in libqt6widgets6 libc6 qt6-qpa-plugins fonts-ipafont-gothic; do
-    grep -qE "(^|, )$dep( |,|$)" <<<"$depends" || { echo "FAIL: Depends lacks $dep: $depends"; fail=1; }
+    grep -qE "(^|, )$dep( |,|$)" <<<"$depends" || bad "Depends lacks $dep: $depends"
 done
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/Brinmoor ./usr/share/applications/$id.desktop \
     ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/$id.svg \
     ./usr/share/icons/hicolor/16x16/apps/$id.png ./usr/share/doc/brinmoor/copyright; do
-    grep -qxF "$path" <<<"$contents" || { echo "FAIL: the package lacks $path"; fail=1; }
+    grep -qxF "$path" <<<"$contents" || bad "the package lacks $path"
 done
 
 [ $fail -eq 0 ] && echo "$(basename "$deb"): $(stat -c %s "$deb") bytes; Depends: $depends"

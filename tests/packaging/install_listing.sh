@@ -22,11 +22,10 @@ for s in "${sizes[@]}"; do
 done
 
 fail=0
-if ! diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort); then
-    echo "FAIL: the installed files differ from the expected list (- expected, + installed)"
-    fail=1
-fi
-[ -x "$prefix/bin/Brinmoor" ] || { echo "FAIL: bin/Brinmoor is not executable"; fail=1; }
+bad() { echo "FAIL: $*"; fail=1; }
+diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) ||
+    bad "the installed files differ from the expected list (- expected, + installed)"
+[ -x "$prefix/bin/Brinmoor" ] || bad "bin/Brinmoor is not executable"
 
 # PNG width and height are the big-endian words at bytes 16 and 20 of the IHDR chunk.
 for s in "${sizes[@]}"; do
@@ -34,18 +33,15 @@ for s in "${sizes[@]}"; do
     [ -f "$png" ] || continue
     read -r w h < <(od -An -tu1 -j16 -N8 "$png" |
         awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
-    if [ "$w" != "$s" ] || [ "$h" != "$s" ]; then
-        echo "FAIL: ${s}x${s}/apps/$id.png is ${w}x${h}"
-        fail=1
-    fi
+    [ "$w $h" = "$s $s" ] || bad "${s}x${s}/apps/$id.png is ${w}x${h}"
 done
 
 # The menu entry must name what was installed: the icon by its id and the program by its name.
 desktop=$prefix/share/applications/$id.desktop
 if [ -f "$desktop" ]; then
-    grep -qx "Icon=$id" "$desktop" || { echo "FAIL: Icon= does not name $id"; fail=1; }
+    grep -qx "Icon=$id" "$desktop" || bad "Icon= does not name $id"
     exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-    [ -x "$prefix/bin/$exec_name" ] || { echo "FAIL: Exec=$exec_name is not in bin/"; fail=1; }
+    [ -x "$prefix/bin/$exec_name" ] || bad "Exec=$exec_name is not in bin/"
 fi
 
 [ $fail -eq 0 ] && echo "installed ${#expected[@]} files into $prefix"

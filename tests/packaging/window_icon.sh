@@ -9,28 +9,12 @@ shift 2
 sizes=("$@")
 
 work=$(mktemp -d)
-xvfb_pid= app_pid=
-cleanup()
-{
-    local status=$?
-    [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-    exit "$status"
-}
-trap cleanup EXIT
-
-# -displayfd picks a free display and writes its number once the server accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
-export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
+trap 'kill $(jobs -p) 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
+# -displayfd writes a free display's number once the server accepts clients.
+exec {ready}<> <(:)
+Xvfb -displayfd "$ready" -screen 0 1280x800x24 -nolisten tcp 2>"$work/xvfb.log" &
+read -r -t 10 number <&"$ready" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
 
 "$prefix/bin/Brinmoor" 2>"$work/app.log" &
 app_pid=$!
@@ -38,6 +22,7 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" | head 
 [ -n "$window" ] || { echo "FAIL: no window from $prefix/bin/Brinmoor"; cat "$work/app.log"; exit 1; }
 
 fail=0
+bad() { echo "FAIL: $*"; fail=1; }
 # The property is width, height, then width × height ARGB pixels, once per size; -len lifts
 # xprop's default cut-off, which would drop the larger sizes.
 xprop -len 16000000 -id "$window" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= *//; s/, */\n/g' >"$work/icon"
@@ -59,22 +44,13 @@ read -r found opaque16 < <(awk '
     }' "$work/icon")
 expected=$(printf '%s\n' "${sizes[@]}" | sort -n | awk '{ printf "%s%sx%s", (NR > 1 ? "," : ""), $1, $1 }')
 found=$(tr ',' '\n' <<<"$found" | sort -t x -k1,1n | paste -sd,)
-if [ "$found" != "$expected" ]; then
-    echo "FAIL: window icon sizes are '$found', expected '$expected'"
-    fail=1
-fi
+[ "$found" = "$expected" ] || bad "window icon sizes are '$found', expected '$expected'"
 # The white tile fills most of the 16 px icon; a blank or failed image has no opaque pixel.
-if [ "$opaque16" -lt 128 ]; then
-    echo "FAIL: the 16 px window icon has $opaque16 opaque pixels of 256"
-    fail=1
-fi
+[ "$opaque16" -ge 128 ] || bad "the 16 px window icon has $opaque16 opaque pixels of 256"
 
 wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)".*/\1/p')
 startup=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$id.desktop")
-if [ "$wm_class" != "$startup" ]; then
-    echo "FAIL: WM_CLASS class '$wm_class' differs from StartupWMClass '$startup'"
-    fail=1
-fi
+[ "$wm_class" = "$startup" ] || bad "WM_CLASS class '$wm_class' differs from StartupWMClass '$startup'"
 
 [ $fail -eq 0 ] && echo "window icon $found, 16 px: $opaque16 opaque pixels; WM_CLASS $wm_class"
 exit $fail

@@ -63,27 +63,32 @@ const puppeteerTab = (browser, tab, pointer) => ({
   close: () => browser.close(),
 });
 
-// Mouse and pen as DevTools mouse events, whose pointerType may be pen, with every button held
-// in each event as a real mouse has them; touch as DevTools touch events.
+// pointer(kind, pointerType, x, y, button) over a DevTools session: mouse and pen as DevTools
+// mouse events, whose pointerType may be pen, with every button held in each event as a real
+// mouse has them; touch as DevTools touch events.
+function devtoolsPointer(cdp) {
+  const held = { mouse: 0, pen: 0 };
+  return (kind, pointerType, x, y, button) => {
+    const type = { down: 0, move: 1, up: 2 }[kind];
+    if (pointerType === 'touch')
+      return cdp.send('Input.dispatchTouchEvent', { touchPoints: type < 2 ? [{ x, y }] : [],
+        type: ['touchStart', 'touchMove', 'touchEnd'][type] });
+    const bit = type === 1 ? 0 : [1, 4, 2][button];
+    held[pointerType] = type === 2 ? held[pointerType] & ~bit : held[pointerType] | bit;
+    // A move names a held button too: Chromium takes one naming none for a hover and lets
+    // the pointer's capture go.
+    const heldButton = ['left', 'right', 'middle'].find((b, i) => held[pointerType] & (1 << i));
+    return cdp.send('Input.dispatchMouseEvent', { x, y, pointerType, buttons: held[pointerType],
+      type: ['mousePressed', 'mouseMoved', 'mouseReleased'][type], clickCount: bit ? 1 : 0,
+      button: bit ? ['left', 'middle', 'right'][button] : heldButton || 'none' });
+  };
+}
+
 async function chromium(file, session) {
   const browser = await launch();
   return closing(() => browser.close(), async () => {
-    const tab = await open(browser, file, session), cdp = await tab.createCDPSession();
-    const held = { mouse: 0, pen: 0 };
-    return puppeteerTab(browser, tab, (kind, pointerType, x, y, button) => {
-      const type = { down: 0, move: 1, up: 2 }[kind];
-      if (pointerType === 'touch')
-        return cdp.send('Input.dispatchTouchEvent', { touchPoints: type < 2 ? [{ x, y }] : [],
-          type: ['touchStart', 'touchMove', 'touchEnd'][type] });
-      const bit = type === 1 ? 0 : [1, 4, 2][button];
-      held[pointerType] = type === 2 ? held[pointerType] & ~bit : held[pointerType] | bit;
-      // A move names a held button too: Chromium takes one naming none for a hover and lets
-      // the pointer's capture go.
-      const heldButton = ['left', 'right', 'middle'].find((b, i) => held[pointerType] & (1 << i));
-      return cdp.send('Input.dispatchMouseEvent', { x, y, pointerType, buttons: held[pointerType],
-        type: ['mousePressed', 'mouseMoved', 'mouseReleased'][type], clickCount: bit ? 1 : 0,
-        button: bit ? ['left', 'middle', 'right'][button] : heldButton || 'none' });
-    });
+    const tab = await open(browser, file, session);
+    return puppeteerTab(browser, tab, devtoolsPointer(await tab.createCDPSession()));
   });
 }
 
@@ -187,4 +192,32 @@ async function webkit(file, { width, height, scale }) {
   });
 }
 
-module.exports = { Skip, launch, open, engines: { chromium, firefox, webkit } };
+// Helpers for every page test, on any tab that can evaluate: two animation frames, so that
+// what was asked has been painted; the page's module started; its eleven segments as x1, y1, x2,
+// y2 and colour each; a failed check.
+const frames = (tab) => tab.evaluate(() =>
+  new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+async function started(tab) {
+  for (let i = 0; !await tab.evaluate(() => window.Module && Module.calledRun); ++i) {
+    if (i === 200)
+      throw new Error('the page did not start within 10 s');
+    await sleep(50);
+  }
+  await frames(tab);
+}
+const segments = (tab) => tab.evaluate(() =>
+  Array.from(Module.HEAPF32.subarray(Module._bm_segments() >> 2).slice(0, 55)));
+const check = (ok, what) => {
+  if (!ok)
+    throw new Error(what);
+};
+
+// Runs test(browser) in a fresh Chromium; a failure prints what failed and exits with 1.
+const inChromium = (what, test) => launch().then((browser) => test(browser)
+  .finally(() => browser.close())).then(() => console.log(what + ': passed'), (error) => {
+  console.error(what + ': ' + error.message);
+  process.exit(1);
+});
+
+module.exports = { Skip, launch, open, devtoolsPointer, frames, started, segments, check, inChromium,
+  engines: { chromium, firefox, webkit } };

@@ -1,15 +1,13 @@
 // Plays one session on Brinmoor.html: node page_session.js chromium|firefox|webkit PAGE OUT-DIR
 // with { width, height, scale, steps: [[kind, ...arguments]] } on standard input. Shots go to
 // OUT-DIR/NAME.png at device pixels, after the shots of an earlier session there are removed so
-// that none outlives a skip or failure; "segments" and "commands" print one JSON line each. What
+// that none outlives a skip or failure; "commands" prints one JSON line. What
 // the engine's automation cannot do prints "SKIP <engine>: <why>" and ends the session, exit 0.
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { Skip, engines } = require('./engines');
+const { Skip, engines, frames, started } = require('./engines');
 
-const frames = (tab) => tab.evaluate(() =>
-  new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 const modifierNames = (mods) => [['shift', 'Shift'], ['ctrl', 'Control'], ['alt', 'Alt'],
   ['meta', 'Meta']].filter(([name]) => mods && mods[name]).map(([, key]) => key);
 
@@ -40,12 +38,6 @@ function pointers(tab) {
 }
 
 const steps = {
-  drag: async (tab, s, type, [first, ...rest], button) => {
-    await s.pointer('down', type, ...first, button);
-    for (const p of rest)
-      await s.pointer('move', type, ...p);
-    await s.pointer('up', type, ...rest.length ? rest[rest.length - 1] : first, button);
-  },
   down: (tab, s, ...args) => s.pointer('down', ...args),
   move: (tab, s, ...args) => s.pointer('move', ...args),
   up: (tab, s, ...args) => s.pointer('up', ...args),
@@ -72,8 +64,6 @@ const steps = {
         + `${s.height * s.scale}`);
     fs.writeFileSync(path.join(s.outDir, name + '.png'), png);
   },
-  segments: async (tab) => console.log(JSON.stringify({ segments: await tab.evaluate(() =>
-    Array.from(Module.HEAPF32.subarray(Module._bm_segments() >> 2).slice(0, 55))) })),
   // Every draw command of one full repaint, as the page's painter reports them.
   commands: async (tab) => {
     const traced = await tab.evaluate(() => {
@@ -101,11 +91,7 @@ async function play(engine, page, outDir) {
   const tab = await engines[engine](path.resolve(page), session);
   try {
     const s = { ...session, outDir, pointer: pointers(tab) };
-    for (let i = 0; !await tab.evaluate(() => window.Module && Module.calledRun); ++i) {
-      if (i === 200)
-        throw new Error('the page did not start within 10 s');
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
+    await started(tab);
     await tab.evaluate(() => {
       window.pointerEvents = [];
       for (const name of ['pointerdown', 'pointermove', 'pointerup'])

@@ -3,9 +3,8 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
-const { launch, open } = require('../engines');
+const { open, started, check, inChromium } = require('../engines');
 
-const check = (ok, what) => { if (!ok) throw new Error(what); };
 const rgba = (v) => [v >> 16 & 255, v >> 8 & 255, v & 255, 255].join();
 // In the page: colours at logical places of a canvas; the description, A, and a quarter along
 // BC (clear of the grid lines over the figure) with BC's colour.
@@ -21,6 +20,7 @@ const checks = {
     await (await browser.target().createCDPSession()).send('Browser.grantPermissions',
       { permissions: ['clipboardReadWrite', 'clipboardSanitizedWrite'] });
     const tab = await open(browser, page, { width: 900, height: 541, scale: 2 });
+    await started(tab); // or the first drag may come before the page handles it
     const drag = async (x, y, dx, dy) => {
       await tab.mouse.move(x, y);
       await tab.mouse.down();
@@ -83,22 +83,12 @@ const checks = {
     server.closeAllConnections();
     await tab.setOfflineMode(true);
     await tab.reload();
-    await tab.waitForFunction(() => Module.calledRun);
+    await started(tab);
     const { bc, colour } = await tab.evaluate(inPage);
     const shown = await tab.evaluate((p) => pixels(document.getElementById('surface'), [p], 1), bc);
     check(shown[0] === rgba(colour), 'offline, BC shows ' + shown);
   },
 };
 
-(async () => {
-  const [page, appDir, which] = process.argv.slice(2);
-  const browser = await launch();
-  try {
-    await checks[which](browser, page, path.resolve(appDir));
-  } finally {
-    await browser.close();
-  }
-})().catch((error) => {
-  console.error(error.message);
-  process.exit(1);
-});
+const [page, appDir, which] = process.argv.slice(2);
+inChromium(which, (browser) => checks[which](browser, page, path.resolve(appDir)));

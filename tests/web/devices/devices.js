@@ -11,17 +11,10 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
-const { launch, open } = require('../engines');
+const { open, devtoolsPointer, frames, started, segments: figure, check, inChromium } = require('../engines');
 
 const [row, page] = process.argv.slice(2);
 const view = { width: 900, height: 541, scale: 1 };
-const check = (ok, what) => {
-  if (!ok)
-    throw new Error(what);
-};
-const frames = (tab) => tab.evaluate(() =>
-  new Promise((f) => requestAnimationFrame(() => requestAnimationFrame(f))));
-const figure = (tab) => tab.evaluate(() => Array.from(HEAPF32.subarray(_bm_segments() >> 2).slice(0, 55)));
 async function movedBy(tab, act, d, what) {
   const [a, b] = [await figure(tab), await act().then(() => figure(tab))];
   const moved = [b[15] - a[15], b[16] - a[16]]; // A, where A–B begins
@@ -45,24 +38,19 @@ const drawn = (tab) => tab.evaluate(() => {
   return missing;
 });
 // A drag by d from p with a mouse button, a pen or a finger, through DevTools input.
-const send = (cdp, kind, phase, [x, y]) => (kind === 'touch'
-  ? cdp.send('Input.dispatchTouchEvent', { type: ['touchStart', 'touchMove', 'touchEnd'][phase],
-    touchPoints: phase < 2 ? [{ x, y }] : [] })
-  : cdp.send('Input.dispatchMouseEvent', { x, y, clickCount: phase === 1 ? 0 : 1,
-    type: ['mousePressed', 'mouseMoved', 'mouseReleased'][phase], pointerType: kind === 'pen' ? 'pen' : 'mouse',
-    button: kind === 'pen' ? 'left' : kind, buttons: phase < 2 ? { left: 1, pen: 1, right: 2, middle: 4 }[kind] : 0 }));
-const drag = async (cdp, kind, p, d) => {
-  for (const [phase, t] of [[0, 0], [1, 0.5], [1, 1], [2, 1]])
-    await send(cdp, kind, phase, [p[0] + t * d[0], p[1] + t * d[1]]);
+const drag = async (pointer, kind, p, d) => {
+  const [type, button] = { left: ['mouse', 0], middle: ['mouse', 1], right: ['mouse', 2],
+    pen: ['pen', 0], touch: ['touch', 0] }[kind];
+  for (const [phase, t] of [['down', 0], ['move', 0.5], ['move', 1], ['up', 1]])
+    await pointer(phase, type, p[0] + t * d[0], p[1] + t * d[1], button);
 };
 async function session(browser, beforeLoad, what = row) {
   const tab = await open(browser, page, view, beforeLoad);
   tab.errors = [];
   tab.on('pageerror', (error) => tab.errors.push(error.message));
-  await tab.waitForFunction(() => window.Module && Module.calledRun, { timeout: 10000 })
-    .catch(() => check(false, what + ': the page did not start ' + tab.errors));
-  await frames(tab);
-  return [tab, await tab.createCDPSession()];
+  await started(tab).catch((error) => check(false, what + ': ' + error.message + ' ' + tab.errors));
+  const cdp = await tab.createCDPSession();
+  return [tab, devtoolsPointer(cdp), cdp];
 }
 
 // Each deletes a newer feature before the page's script runs.
@@ -101,9 +89,9 @@ const rows = {
   async older(browser) {
     const removals = Object.entries(newer).map(([name, f]) => [name, script(f)]);
     for (const [name, removal] of [...removals, ['all', script(...Object.values(newer))]]) {
-      const [tab, cdp] = await session(browser, removal, 'without ' + name);
+      const [tab, pointer] = await session(browser, removal, 'without ' + name);
       check(!(await drawn(tab)).length, 'without ' + name + ' not drawn: ' + await drawn(tab));
-      await movedBy(tab, () => drag(cdp, 'left', [700, 300], [40, -30]), [40, -30], 'without ' + name + ' a drag');
+      await movedBy(tab, () => drag(pointer, 'left', [700, 300], [40, -30]), [40, -30], 'without ' + name + ' a drag');
       // Headless Chromium tells a page of a new ratio alone nothing: a new size comes with it.
       await tab.setViewport({ width: 800, height: 500, deviceScaleFactor: 2 }).then(() => frames(tab));
       const store = await tab.evaluate(() => document.getElementById('surface').width);
@@ -121,10 +109,10 @@ const rows = {
   },
 
   async print(browser) {
-    const [tab, cdp] = await session(browser);
-    await drag(cdp, 'left', [700, 300], [-60, -80]);
+    const [tab, pointer] = await session(browser);
+    await drag(pointer, 'left', [700, 300], [-60, -80]);
     await tab.click('#Command2_0').then(() => tab.click('#Option1_1'));
-    await drag(cdp, 'left', [500, 450], [120, -20]);
+    await drag(pointer, 'left', [500, 450], [120, -20]);
     const [screen, before] = [await frames(tab).then(() => tab.screenshot()), await figure(tab)];
     const pdf = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'brinmoor-print-')), 'board.pdf');
     await tab.pdf({ path: pdf, format: 'A4' }).then(() => frames(tab));
@@ -148,7 +136,7 @@ const rows = {
   },
 
   async menus(browser) {
-    const [tab, cdp] = await session(browser, () => {
+    const [tab, pointer] = await session(browser, () => {
       window.menus = [];
       for (const type of ['contextmenu', 'auxclick'])
         addEventListener(type, (e) => menus.push(type + (e.defaultPrevented ? '' : ' shown')));
@@ -159,10 +147,10 @@ const rows = {
     for (const id of ids)
       for (const button of ['right', 'middle']) {
         const box = await (await tab.$('#' + id)).boundingBox();
-        await drag(cdp, button, [box.x + box.width / 2, box.y + box.height / 2], [0, 0]);
+        await drag(pointer, button, [box.x + box.width / 2, box.y + box.height / 2], [0, 0]);
       }
     check(await frames(tab).then(state) === before, 'a right or middle press acted on a control');
-    await movedBy(tab, () => drag(cdp, 'right', [700, 300], [20, 10]), [20, 10], 'a right drag');
+    await movedBy(tab, () => drag(pointer, 'right', [700, 300], [20, 10]), [20, 10], 'a right drag');
     await tab.keyboard.down('Shift');
     await tab.keyboard.press('F10');
     await tab.keyboard.up('Shift');
@@ -172,7 +160,7 @@ const rows = {
   },
 
   async pointers(browser) {
-    const [tab, cdp] = await session(browser, () => {
+    const [tab, pointer, cdp] = await session(browser, () => {
       window.dropEnd = null; // the pointer type whose end never reaches the page
       for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
         addEventListener(type, (e) => e.pointerType === dropEnd && e.stopImmediatePropagation(), true);
@@ -181,8 +169,8 @@ const rows = {
     for (const lost in kinds)
       for (const next in kinds) {
         await tab.evaluate((type) => { window.dropEnd = type; }, kinds[lost]);
-        await drag(cdp, lost, [600, 400], [-10, -5]).then(() => tab.evaluate(() => { window.dropEnd = null; }));
-        await movedBy(tab, () => drag(cdp, next, [300, 200], [30, 20]), [30, 20], next + ' after a lost ' + lost);
+        await drag(pointer, lost, [600, 400], [-10, -5]).then(() => tab.evaluate(() => { window.dropEnd = null; }));
+        await movedBy(tab, () => drag(pointer, next, [300, 200], [30, 20]), [30, 20], next + ' after a lost ' + lost);
       }
     const touch = (type, ...points) => cdp.send('Input.dispatchTouchEvent',
       { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
@@ -195,8 +183,4 @@ const rows = {
   },
 };
 
-launch().then((browser) => rows[row](browser).finally(() => browser.close()))
-  .then(() => console.log(row + ': 1 passed, 0 failed'), (error) => {
-    console.error(row + ': ' + error.message);
-    process.exit(1);
-  });
+inChromium(row, rows[row]);
