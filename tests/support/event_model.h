@@ -49,7 +49,6 @@ private:
     std::size_t offset = 0;
 };
 
-
 enum class Button { Left, Right, Middle, Back, Forward };
 inline constexpr int kButtonCount = 5;
 

@@ -70,6 +70,33 @@ struct Row
 
 const std::vector<Row> &rows();
 
+// Plays steps on a board::Board as a front-end hands them over. What a platform adds (a
+// gesture inside a control is that control's click, a click on a disabled button does
+// nothing, a chord with Ctrl, Alt or Meta is no arrow key, a new ratio alone changes nothing)
+// is modelled here once. Plain C++, so that the libFuzzer target plays steps too.
+class Replay
+{
+public:
+    Replay(double width, double height) : board(float(width), float(height)) { }
+
+    struct Outcome
+    {
+        std::vector<board::Changes> changes; // every change the board reported, in order
+        bool refusedMark = false; // a click on the place-mark button with ten marks shown
+    };
+    Outcome play(const Step &step);
+    bool holds(Pointer pointer) const { return held[std::size_t(pointer)] != 0; }
+
+protected:
+    board::Board board;
+
+private:
+    void click(board::Control control, Outcome &out);
+
+    unsigned held[3] = {}; // buttons down, per pointer kind
+    int pressedOn[3] = {-1, -1, -1}; // the control each mouse button went down on, or -1
+};
+
 } // namespace session
 
 #endif
