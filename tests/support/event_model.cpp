@@ -5,23 +5,18 @@
 
 namespace fuzz {
 
-std::uint32_t SeededEntropy::next()
+std::uint32_t Entropy::next()
 {
+    std::uint32_t value = 0;
+    if (data) {
+        for (int i = 0; i < 4; ++i)
+            value = value << 8 | (offset < size ? data[offset++] : 0);
+        return value;
+    }
     std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
-}
-
-std::uint32_t ByteEntropy::next()
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        value <<= 8;
-        if (offset < size)
-            value |= data[offset++];
-    }
-    return value;
 }
 
 namespace {

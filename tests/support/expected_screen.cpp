@@ -42,30 +42,28 @@ namespace {
             {"DA", &s.Line3[2]}, {"FE", &s.Line4[0]}, {"DE", &s.Line4[1]}}};
     }
 
-    QPointF start(const scene::LineItem &line)
+    QLineF lineOf(const scene::LineItem &line)
     {
-        return QPointF(line.X1, line.Y1);
+        return QLineF(line.X1, line.Y1, line.X2, line.Y2);
     }
 
-    QPointF end(const scene::LineItem &line)
+    QPointF centreOf(const scene::ShapeItem &mark)
     {
-        return QPointF(line.X2, line.Y2);
+        return QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
     }
 
-    double distanceToSegment(QPointF p, QPointF a, QPointF b)
+    double distanceToSegment(QPointF p, QLineF segment)
     {
-        const QPointF ab = b - a;
+        const QPointF ab = segment.p2() - segment.p1();
         const double lengthSquared = QPointF::dotProduct(ab, ab);
-        double t = lengthSquared > 0 ? QPointF::dotProduct(p - a, ab) / lengthSquared : 0;
-        t = std::clamp(t, 0.0, 1.0);
-        return QLineF(p, a + t * ab).length();
+        const double t =
+            lengthSquared > 0 ? QPointF::dotProduct(p - segment.p1(), ab) / lengthSquared : 0;
+        return QLineF(p, segment.pointAt(std::clamp(t, 0.0, 1.0))).length();
     }
 
     QRgb pixelAt(const QImage &shot, QPoint p)
     {
-        if (!shot.rect().contains(p))
-            return 0;
-        return shot.pixel(p) | 0xff000000;
+        return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
     }
 
     QString where(QPointF p)
@@ -73,18 +71,11 @@ namespace {
         return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 1).arg(p.y(), 0, 'f', 1);
     }
 
-    QRectF labelArea(const scene::LabelItem &label)
-    {
-        return scene_qt::toQRectF(scene::boundsOf(label))
-            .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin);
-    }
-
 } // namespace
 
 QPoint devicePixel(QPointF logical, int scale)
 {
-    return QPoint(static_cast<int>(std::floor(logical.x() * scale)),
-        static_cast<int>(std::floor(logical.y() * scale)));
+    return QPoint(int(std::floor(logical.x() * scale)), int(std::floor(logical.y() * scale)));
 }
 
 QString rgbText(QRgb colour)
@@ -215,14 +206,12 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
 // unless something else is painted there afterwards, those places must turn blank.
 void ExpectedScreen::rememberVacatedPlaces()
 {
-    for (const NamedSegment &segment : figureSegments(board.scene())) {
-        const QPointF a = start(*segment.line), b = end(*segment.line);
+    for (const NamedSegment &segment : figureSegments(board.scene()))
         for (double t : {0.3, 0.5, 0.7})
-            vacated.append(a + t * (b - a));
-    }
+            vacated.append(lineOf(*segment.line).pointAt(t));
     for (const scene::ShapeItem &mark : board.scene().Shape2)
         if (mark.Visible)
-            unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
+            unmarked.append(centreOf(mark));
 }
 
 bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
@@ -243,19 +232,15 @@ bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
 bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
 {
     if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5
-        || p.y() > double(board.height()) - 5)
-        return false;
-    if (controlArea().contains(p))
+        || p.y() > double(board.height()) - 5 || controlArea().contains(p))
         return false;
     for (const NamedSegment &segment : figureSegments(board.scene())) {
-        const scene::LineItem &line = *segment.line;
-        if (&line == clearance.self) {
-            if (QLineF(p, start(line)).length() < 2 * kSegmentReach
-                || QLineF(p, end(line)).length() < 2 * kSegmentReach)
-                return false;
-        } else if (line.Visible && distanceToSegment(p, start(line), end(line)) < kSegmentReach) {
+        const QLineF line = lineOf(*segment.line);
+        if (segment.line == clearance.self
+                ? QLineF(p, line.p1()).length() < 2 * kSegmentReach
+                    || QLineF(p, line.p2()).length() < 2 * kSegmentReach
+                : segment.line->Visible && distanceToSegment(p, line) < kSegmentReach)
             return false;
-        }
     }
     // Grid places are avoided whether the grid shows or not, so that a check looks at the
     // same pixels before and after the grid is switched; a segment need only avoid the grid
@@ -267,35 +252,29 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
         if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
             return false;
     for (const scene::ShapeItem &mark : board.scene().Shape2)
-        if (mark.Visible
-            && QLineF(p, QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2)).length()
-                < kMarkReach)
+        if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
             return false;
     for (const scene::LabelItem &label : board.scene().Label1)
-        if (clearance.labels && label.Visible && labelArea(label).contains(p)
+        if (clearance.labels && label.Visible
+            && scene_qt::toQRectF(scene::boundsOf(label))
+                   .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin)
+                   .contains(p)
             && paintedAbove(&label, clearance.self))
             return false;
     if (clearance.strokes)
         for (const QPolygonF &stroke : strokes)
             for (int i = 1; i < stroke.size(); ++i)
-                if (distanceToSegment(p, stroke[i - 1], stroke[i]) < kStrokeReach)
+                if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
                     return false;
     return true;
 }
 
-bool ExpectedScreen::clearPointOn(
-    QPointF from, QPointF to, const Clearance &clearance, QPointF *found) const
+bool ExpectedScreen::clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const
 {
-    for (int step = 0; step <= 45; ++step) {
-        for (int sign : {1, -1}) {
-            const double t = 0.5 + sign * step * 0.01;
-            const QPointF p = from + t * (to - from);
-            if (isClear(p, clearance)) {
-                *found = p;
+    for (int step = 0; step <= 45; ++step)
+        for (int sign : {1, -1})
+            if (isClear(*found = along.pointAt(0.5 + sign * step * 0.01), clearance))
                 return true;
-            }
-        }
-    }
     return false;
 }
 
@@ -319,7 +298,7 @@ void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *o
     for (const NamedSegment &segment : figureSegments(board.scene())) {
         QPointF p;
         // Segments are painted over the memo strokes.
-        if (!clearPointOn(start(*segment.line), end(*segment.line), {false, segment.line}, &p)) {
+        if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p)) {
             *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
             continue;
         }
@@ -389,37 +368,26 @@ void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out)
 {
     QList<QPointF> shown;
     for (std::size_t i = 0; i < board.scene().Shape2.size(); ++i) {
-        const scene::ShapeItem &mark = board.scene().Shape2[i];
-        if (!mark.Visible)
+        if (!board.scene().Shape2[i].Visible)
             continue;
-        const QPointF centre(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
+        const QPointF centre = centreOf(board.scene().Shape2[i]);
         shown.append(centre);
-        // The disc is 8 pixels across: its middle and a pixel either way are solid.
-        for (QPointF d :
-            {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
-            const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
-            if (got != kMarkGreen)
-                *out << QStringLiteral("mark %1 at %2: %3, want %4")
+        // The disc is 8 pixels across: its middle and a pixel either way are solid; outside
+        // it the mark paints nothing.
+        for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
+                 QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
+            if (const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
+                (got == kMarkGreen) != (d.manhattanLength() <= 1))
+                *out << QStringLiteral("mark %1 at %2: %3, want %4 green")
                             .arg(QString::number(i), where(centre + d), rgbText(got),
-                                rgbText(kMarkGreen));
-        }
-        // Outside the disc the mark paints nothing.
-        for (QPointF d : {QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)}) {
-            const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
-            if (got == kMarkGreen)
-                *out << QStringLiteral("mark %1 reaches %2")
-                            .arg(QString::number(i), where(centre + d));
-        }
+                                d.manhattanLength() <= 1 ? "" : "no");
     }
-    for (QPointF place : unmarked) {
-        const bool covered = std::any_of(shown.begin(), shown.end(),
-            [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; });
-        if (covered || controlArea().contains(place))
-            continue;
-        const QRgb got = pixelAt(shot, devicePixel(place, scale));
-        if (got == kMarkGreen)
+    for (QPointF place : unmarked)
+        if (std::none_of(shown.begin(), shown.end(),
+                [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
+            && !controlArea().contains(place)
+            && pixelAt(shot, devicePixel(place, scale)) == kMarkGreen)
             *out << QStringLiteral("a mark still shows at %1").arg(where(place));
-    }
 }
 
 void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *out) const
@@ -429,7 +397,7 @@ void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *ou
         int looked = 0;
         for (int i = 1; i < stroke.size(); ++i) {
             QPointF p; // a stroke may cross itself or another
-            if (!clearPointOn(stroke[i - 1], stroke[i], {false}, &p))
+            if (!clearPointOn(QLineF(stroke[i - 1], stroke[i]), {false}, &p))
                 continue;
             ++looked;
             const QRgb got = pixelAt(shot, devicePixel(p, scale));

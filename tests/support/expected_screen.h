@@ -4,6 +4,7 @@
 #include "session.h"
 
 #include <QImage>
+#include <QLineF>
 #include <QList>
 #include <QPolygonF>
 #include <QRectF>
@@ -67,7 +68,7 @@ private:
     bool paintedAbove(const void *item, const void *self) const;
     bool isClear(QPointF p, const Clearance &clearance) const;
     // Looks along from->to, middle first, for a place that isClear().
-    bool clearPointOn(QPointF from, QPointF to, const Clearance &clearance, QPointF *found) const;
+    bool clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const;
     void rememberVacatedPlaces();
 
     void checkSegments(const QImage &shot, int scale, QStringList *out) const;

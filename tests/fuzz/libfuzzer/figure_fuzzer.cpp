@@ -167,7 +167,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    fuzz::ByteEntropy entropy(data, size);
+    fuzz::Entropy entropy(data, size);
     Session window;
     for (int events = 0; events < 4000 && !entropy.exhausted(); ++events)
         window.play(fuzz::nextEvent(entropy));
