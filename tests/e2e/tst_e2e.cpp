@@ -101,16 +101,14 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
         const int button = buttons[int(step.button)];
         switch (step.kind) {
         case session::Step::Down:
-            user.moveTo(at = place);
-            user.press(button);
-            break;
         case session::Step::Move:
-            user.moveTo(at = place);
-            break;
         case session::Step::Up:
-            if (place != at)
+            if (step.kind != session::Step::Up || place != at)
                 user.moveTo(at = place);
-            user.release(button);
+            if (step.kind == session::Step::Down)
+                user.press(button);
+            if (step.kind == session::Step::Up)
+                user.release(button);
             break;
         case session::Step::Click:
             user.clickControl(support::box(step.control),

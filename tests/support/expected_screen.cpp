@@ -296,15 +296,11 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *out) const
 {
     for (const NamedSegment &segment : figureSegments(board.scene())) {
-        QPointF p;
-        // Segments are painted over the memo strokes.
-        if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p)) {
-            *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
-            continue;
-        }
-        const QRgb got = pixelAt(shot, devicePixel(p, scale));
+        QPointF p; // segments are painted over the memo strokes
         const QRgb want = rgb(segment.line->BorderColor);
-        if (got != want)
+        if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p))
+            *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
+        else if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); got != want)
             *out << QStringLiteral("segment %1 at %2: %3, want %4")
                         .arg(segment.name, where(p), rgbText(got), rgbText(want));
     }
@@ -328,12 +324,11 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
                 continue;
             // From the far edge inwards: the figure stays near the middle.
             QPointF p;
-            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4; along -= 1) {
+            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4 && p.isNull();
+                 along -= 1) {
                 const QPointF q = horizontal ? QPointF(along, at) : QPointF(at, along);
-                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {})) {
+                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
                     p = q;
-                    break;
-                }
             }
             if (p.isNull()) {
                 *out << "no clear place across grid line " + name;
@@ -397,11 +392,9 @@ void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *ou
         int looked = 0;
         for (int i = 1; i < stroke.size(); ++i) {
             QPointF p; // a stroke may cross itself or another
-            if (!clearPointOn(QLineF(stroke[i - 1], stroke[i]), {false}, &p))
-                continue;
-            ++looked;
-            const QRgb got = pixelAt(shot, devicePixel(p, scale));
-            if (got != kMemoInk)
+            const bool clear = clearPointOn(QLineF(stroke[i - 1], stroke[i]), {false}, &p);
+            looked += clear;
+            if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); clear && got != kMemoInk)
                 *out << QStringLiteral("memo stroke %1, piece %2 at %3: %4, want %5")
                             .arg(QString::number(s), QString::number(i), where(p), rgbText(got),
                                 rgbText(kMemoInk));
@@ -409,18 +402,19 @@ void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *ou
         if (looked == 0)
             *out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
         // The names of the points have opaque boxes: a stroke under one does not show there.
-        for (const scene::LabelItem &label : board.scene().Label1) {
-            const QRectF inside = scene_qt::toQRectF(scene::boundsOf(label)).adjusted(1, 1, -1, -1);
-            for (int i = 1; i < stroke.size(); ++i)
+        for (const scene::LabelItem &label : board.scene().Label1)
+            for (int i = 1; label.Visible && i < stroke.size(); ++i)
                 for (double t = 0; t <= 1; t += 0.02) {
-                    const QPointF p = stroke[i - 1] + t * (stroke[i] - stroke[i - 1]);
+                    const QPointF p = QLineF(stroke[i - 1], stroke[i]).pointAt(t);
                     const QRgb c = pixelAt(shot, devicePixel(p, scale));
-                    if (label.Visible && inside.contains(p) && isClear(p, {false, nullptr, false})
-                        && qBlue(c) > qRed(c) + 40 && qBlue(c) > qGreen(c) + 40)
+                    if (scene_qt::toQRectF(scene::boundsOf(label))
+                            .adjusted(1, 1, -1, -1)
+                            .contains(p)
+                        && isClear(p, {false, nullptr, false}) && qBlue(c) > qRed(c) + 40
+                        && qBlue(c) > qGreen(c) + 40)
                         *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
                                     .arg(QString::number(s), where(p));
                 }
-        }
     }
 }
 
@@ -431,8 +425,7 @@ void ExpectedScreen::checkVacated(const QImage &shot, int scale, QStringList *ou
         const QPoint pixel = devicePixel(p, scale);
         if (!isClear(p, {}) || std::exchange(seen[pixel], true))
             continue;
-        const QRgb got = pixelAt(shot, pixel);
-        if (got != kWhite)
+        if (const QRgb got = pixelAt(shot, pixel); got != kWhite)
             *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
     }
 }
