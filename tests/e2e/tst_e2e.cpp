@@ -36,9 +36,12 @@ class tst_EndToEnd : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void cleanup();
+    void initTestCase()
+    {
+        QVERIFY2(user.startServer(QStringLiteral(BRINMOOR_E2E_SHOTS), &error), qPrintable(error));
+    }
+    void cleanupTestCase() { user.stopServer(); }
+    void cleanup() { user.quit(); }
 
     void rowShowsWhatTheCoreSays_data();
     void rowShowsWhatTheCoreSays();
@@ -49,21 +52,6 @@ private:
     DesktopUser user;
     QString error;
 };
-
-void tst_EndToEnd::initTestCase()
-{
-    QVERIFY2(user.startServer(QStringLiteral(BRINMOOR_E2E_SHOTS), &error), qPrintable(error));
-}
-
-void tst_EndToEnd::cleanupTestCase()
-{
-    user.stopServer();
-}
-
-void tst_EndToEnd::cleanup()
-{
-    user.quit();
-}
 
 void tst_EndToEnd::rowShowsWhatTheCoreSays_data()
 {
@@ -92,13 +80,12 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
     const QImage checked = region(user.settledShot(), indicator, user.scale());
 
     support::ExpectedScreen expected(row->width, row->height, row->scale);
-    const int buttons[] = {1, 2, 3}; // X's left, middle and right
     const unsigned long arrows[] = {XK_Left, XK_Right, XK_Up, XK_Down};
     QPointF at;
     for (const session::Step &step : row->steps) {
         expected.play(step);
         const QPointF place(step.x, step.y);
-        const int button = buttons[int(step.button)];
+        const int button = int(step.button) + 1; // X's left, middle and right
         switch (step.kind) {
         case session::Step::Down:
         case session::Step::Move:

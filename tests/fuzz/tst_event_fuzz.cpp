@@ -47,8 +47,8 @@ void tst_EventFuzz::randomEventsKeepEveryInvariant()
 
     if (driver.failed()) {
         QString report =
-            QString::asprintf("BRINMOOR_FUZZ_SEED=0x%llx, window event %lld, model event %lld: ", seed,
-                driver.eventCount(), played)
+            QString::asprintf("BRINMOOR_FUZZ_SEED=0x%llx, window event %lld, model event %lld: ",
+                seed, driver.eventCount(), played)
             + QString::fromStdString(driver.failureText()) + "\nlatest model events, oldest first:";
         for (const std::string &line : trail)
             report += QStringLiteral("\n  ") + QString::fromStdString(line);

@@ -40,7 +40,6 @@ public:
         for (int i = 0; i < board::kControlCount; ++i)
             controls[static_cast<std::size_t>(i)] = form.findChild<QAbstractButton *>(
                 QLatin1String(board::kControls[std::size_t(i)].name));
-        gridBox = form.findChild<QCheckBox *>(QStringLiteral("Check1"));
         other.resize(200, 100);
         other.show();
         form.activateWindow();
@@ -195,10 +194,8 @@ private:
 
     QPointF position(const Event &event) const
     {
-        if (!event.nearA)
-            return {event.x, event.y};
         const figure::FigureState &f = form.core().state();
-        return {f.xA + event.x, f.yA + event.y};
+        return QPointF(event.x, event.y) + (event.nearA ? QPointF(f.xA, f.yA) : QPointF());
     }
 
     // Runs one window-system event and then checks everything.
@@ -225,9 +222,10 @@ private:
         if (canPlace != (f.markCount < scene::kMarks) || canRemove != (f.markCount > 0))
             return text("mark buttons (place %g, remove %g) disagree with markCount %g", canPlace,
                 canRemove, f.markCount);
-        if (gridBox->isChecked() != (f.gridShown == 1))
-            return text("the grid check box (%g) disagrees with gridShown %g", gridBox->isChecked(),
-                f.gridShown);
+        if (const bool checked = controls[std::size_t(board::Control::Check1)]->isChecked();
+            checked != (f.gridShown == 1))
+            return text(
+                "the grid check box (%g) disagrees with gridShown %g", checked, f.gridShown);
 
         // A moves only during a press, and then by exactly the pointer's displacement.
         const bool aMoved = f.xA != before.xA || f.yA != before.yA;
@@ -253,7 +251,6 @@ private:
     QWidget other; // takes the activation away
     QPointingDevice *touchScreen = nullptr;
     std::array<QAbstractButton *, board::kControlCount> controls {};
-    QCheckBox *gridBox = nullptr;
     QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
     figure::FigureState base; // the last initial screen

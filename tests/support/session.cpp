@@ -163,12 +163,10 @@ namespace {
             };
             const auto place = [&](Step &s) {
                 in >> word;
-                if (word[0] == '@') {
+                if (word[0] == '@')
                     std::tie(s.x, s.y) = places.at(word.substr(1));
-                    return;
-                }
-                s.x = std::stod(word);
-                s.y = number();
+                else
+                    s.x = std::stod(word), s.y = number();
             };
             Step s {Step::Shot};
             std::vector<double> points;
@@ -241,8 +239,8 @@ namespace {
                     add(i == 0 ? Step::Down : Step::Move, points[i], points[i + 1]);
                 add(Step::Up, points[points.size() - 2], points.back());
             } else if (kind == "tap") {
-                add(Step::Down, s.x, s.y);
-                add(Step::Up, s.x, s.y);
+                for (Step::Kind k : {Step::Down, Step::Up})
+                    add(k, s.x, s.y);
             } else {
                 const std::map<std::string, Step::Kind> kinds {{"down", Step::Down},
                     {"move", Step::Move}, {"up", Step::Up}, {"click", Step::Click},
