@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <tuple>
+#include <utility>
 
 namespace fuzz {
 
@@ -42,16 +44,10 @@ namespace {
         }
     }
 
-    struct Size
-    {
-        int width;
-        int height;
-    };
-
     // Empty, tiny, ordinary, very wide, very tall and very large client areas.
-    Size clientSize(Entropy &e)
+    std::pair<int, int> clientSize(Entropy &e)
     {
-        static constexpr std::array<Size, 14> kSpecial {
+        static constexpr std::array<std::pair<int, int>, 14> kSpecial {
             {{0, 0}, {1, 1}, {0, 541}, {900, 0}, {1, 541}, {900, 1}, {2, 2}, {900, 541}, {640, 480},
                 {400, 600}, {1800, 500}, {30000, 3}, {3, 30000}, {4000, 3000}}};
         if (e.chance(50))
@@ -91,9 +87,7 @@ Event nextEvent(Entropy &e)
     event.farY = farDistance(e);
     event.steps = 1 + static_cast<int>(e.below(4));
     event.repeat = e.chance(70) ? 1 : 1 + static_cast<int>(e.below(12));
-    const Size size = clientSize(e);
-    event.width = size.width;
-    event.height = size.height;
+    std::tie(event.width, event.height) = clientSize(e);
     return event;
 }
 
