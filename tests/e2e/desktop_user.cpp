@@ -43,12 +43,6 @@ template <typename Done> bool waitFor(int milliseconds, int interval, Done done)
 
 } // namespace
 
-const QString &DesktopUser::caption()
-{
-    static const QString text = QString::fromUtf8(board::kWindowCaption);
-    return text;
-}
-
 bool DesktopUser::startServer(const QString &directory, QString *error)
 {
     shotDir = directory;
@@ -127,7 +121,7 @@ bool DesktopUser::launch(int factor, QString *error)
     waitFor(15000, 50, [&] { return (windowId = findWindow()) || !isAlive(); });
     if (!windowId)
         *error = QStringLiteral("no window captioned %1 appeared (program: %2, see %3)")
-                     .arg(caption(), exitDescription(), log);
+                     .arg(QString::fromUtf8(board::kWindowCaption), exitDescription(), log);
     return windowId != 0;
 }
 
@@ -174,7 +168,8 @@ unsigned long DesktopUser::findWindow() const
                 != Success
             || !data)
             continue;
-        if (QString::fromUtf8(reinterpret_cast<const char *>(data), int(items)) == caption())
+        if (QString::fromUtf8(reinterpret_cast<const char *>(data), int(items))
+            == QString::fromUtf8(board::kWindowCaption))
             found = children[i];
         XFree(data);
     }

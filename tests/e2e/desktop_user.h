@@ -21,7 +21,6 @@ class DesktopUser
 public:
     static constexpr QSize kScreenSize {1920, 1200};
     static constexpr QSize kOpeningSize {900, 541};
-    static const QString &caption();
 
     // The X server lives as long as the driver; its log and the screenshots go to directory.
     bool startServer(const QString &directory, QString *error);
@@ -36,7 +35,7 @@ public:
 
     unsigned long window() const { return windowId; }
     int scale() const { return scaleFactor; }
-    // The viewable top-level window captioned caption(), or 0.
+    // The viewable top-level window with the program's caption, or 0.
     unsigned long findWindow() const;
     // The window's inside size (empty if it is gone) and its origin on the screen.
     QSize windowSize() const;

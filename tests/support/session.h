@@ -34,8 +34,7 @@ enum class Colours {
 // start-up state.
 struct Expect
 {
-    double dx = 0; // A's offset from where the initial screen of the current size puts it
-    double dy = 0;
+    double dx = 0, dy = 0; // A's offset from where the initial screen of the current size puts it
     Colours colours = Colours::Initial;
     int marks = 0;
     bool grid = true; // grid lines shown and the box checked
@@ -48,8 +47,7 @@ struct Step
     enum Kind { Down, Move, Up, Click, Key, Resize, Shot, Commands } kind;
     Pointer pointer = Pointer::Mouse;
     Button button = Button::Left;
-    double x = 0; // Down, Move, Up: logical place; Resize: the new client size
-    double y = 0;
+    double x = 0, y = 0; // Down, Move, Up: logical place; Resize: the new client size
     double scale = 1; // Resize: the device pixel ratio
     board::Control control = board::Control::Command1; // Click
     board::Arrow arrow = board::Arrow::Left; // Key
@@ -62,9 +60,7 @@ struct Row
 {
     std::string name;
     unsigned players;
-    double width = board::kDesignWidth;
-    double height = board::kDesignHeight;
-    double scale = 1;
+    double width = board::kDesignWidth, height = board::kDesignHeight, scale = 1;
     std::vector<Step> steps;
 };
 
