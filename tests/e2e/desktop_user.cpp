@@ -65,17 +65,16 @@ bool DesktopUser::startServer(const QString &directory, QString *error)
         !server.canReadLine() && server.state() != QProcess::NotRunning && timer.elapsed() < 15000)
         server.waitForReadyRead(100);
     bool ok = false;
-    const QString number = ':' + QString::number(server.readLine().trimmed().toInt(&ok));
+    displayName = ':' + QString::number(server.readLine().trimmed().toInt(&ok));
     if (!ok)
         *error =
             QStringLiteral("Xvfb did not start (is the xvfb package installed?); see %1").arg(log);
     XSetErrorHandler(ignoreXError);
-    if (ok && !(display = XOpenDisplay(number.toLocal8Bit().constData())))
-        *error = QStringLiteral("cannot connect to X display %1").arg(number);
+    if (ok && !(display = XOpenDisplay(displayName.toLocal8Bit().constData())))
+        *error = QStringLiteral("cannot connect to X display %1").arg(displayName);
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     if (display && !XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor))
         *error = QStringLiteral("the X server has no XTEST extension");
-    server.setProperty("display", number);
     if (error->isEmpty())
         return true;
     stopServer();
@@ -98,7 +97,7 @@ bool DesktopUser::launch(int factor, QString *error)
     // The driver's own test settings must not leak into the program a user starts.
     for (const char *name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI"})
         environment.remove(name);
-    environment.insert("DISPLAY", server.property("display").toString());
+    environment.insert("DISPLAY", displayName);
     environment.insert("QT_QPA_PLATFORM", "xcb");
     if (factor != 1)
         environment.insert("QT_SCALE_FACTOR", QString::number(factor));

@@ -73,6 +73,7 @@ private:
     unsigned long windowId = 0;
     int scaleFactor = 1;
     QString shotDir;
+    QString displayName; // the private server's, ":N"
 };
 
 // Pixels that differ between two screenshots of equal size by more than tolerance in some

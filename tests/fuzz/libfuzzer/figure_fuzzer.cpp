@@ -148,10 +148,8 @@ private:
         if (!near(std::hypot(f.xF - f.xB, f.yF - f.yB), f.lenAB)
             || !near(std::hypot(f.xD - f.xC, f.yD - f.yC), f.lenAC))
             broken("an apex is not a turn of A", e);
-        if (items.Line2[0].X1 != static_cast<float>(f.xA)
-            || items.Line3[2].X1 != static_cast<float>(f.xD)
-            || items.Line4[0].Y1 != static_cast<float>(f.yF)
-            || items.Label1[0].Top != static_cast<float>(f.yA - 30))
+        if (items.Line2[0].X1 != float(f.xA) || items.Line3[2].X1 != float(f.xD)
+            || items.Line4[0].Y1 != float(f.yF) || items.Label1[0].Top != float(f.yA - 30))
             broken("an item is not at its point", e);
         const bool rectangle = figure::isRectangleAt(f.xA, f.yA, f.xF, f.yF, f.xD, f.yD);
         const scene::Rgb expected = scene::paletteColor(rectangle ? 9 : 12);
