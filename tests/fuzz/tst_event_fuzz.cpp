@@ -10,49 +10,29 @@
 
 #include <deque>
 
-namespace {
-
-// Overridable without rebuilding: BRINMOOR_FUZZ_EVENTS and BRINMOOR_FUZZ_SEED.
-long long eventTarget()
-{
-    bool ok = false;
-    const long long fromEnvironment = qEnvironmentVariable("BRINMOOR_FUZZ_EVENTS").toLongLong(&ok);
-    return ok ? fromEnvironment : BRINMOOR_FUZZ_EVENTS;
-}
-
-quint64 seed()
-{
-    bool ok = false;
-    const quint64 fromEnvironment = qEnvironmentVariable("BRINMOOR_FUZZ_SEED").toULongLong(&ok, 0);
-    return ok ? fromEnvironment : 0x5eed0b1e55edULL;
-}
-
-} // namespace
-
 class tst_EventFuzz : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void randomEventsKeepEveryInvariant();
 };
 
-void tst_EventFuzz::initTestCase()
+void tst_EventFuzz::randomEventsKeepEveryInvariant()
 {
     // The look the program starts with, so the controls have their real sizes.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-}
-
-void tst_EventFuzz::randomEventsKeepEveryInvariant()
-{
-    const quint64 startSeed = seed();
-    const long long target = eventTarget();
+    // Overridable without rebuilding: BRINMOOR_FUZZ_EVENTS and BRINMOOR_FUZZ_SEED.
+    bool ok = false;
+    long long target = qEnvironmentVariable("BRINMOOR_FUZZ_EVENTS").toLongLong(&ok);
+    target = ok ? target : BRINMOOR_FUZZ_EVENTS;
+    quint64 seed = qEnvironmentVariable("BRINMOOR_FUZZ_SEED").toULongLong(&ok, 0);
+    seed = ok ? seed : 0x5eed0b1e55edULL;
     Form1 form;
     support::showExposed(form);
 
     fuzz::WindowDriver driver(form);
-    fuzz::SeededEntropy entropy(startSeed);
+    fuzz::Entropy entropy(seed);
     std::deque<std::string> trail; // the latest model events, for the failure report
     long long played = 0;
     while (driver.eventCount() < target && !driver.failed()) {
@@ -61,25 +41,20 @@ void tst_EventFuzz::randomEventsKeepEveryInvariant()
         if (trail.size() > 12)
             trail.pop_front();
         driver.play(event);
-        ++played;
-        if (played % 40 == 0)
+        if (++played % 40 == 0)
             driver.paint(played % 1000 == 0);
     }
 
     if (driver.failed()) {
-        QString report = QStringLiteral(
-            "seed %1 (BRINMOOR_FUZZ_SEED=0x%2), window event %3, model event %4: %5\n"
-            "latest model events, oldest first:")
-                             .arg(startSeed)
-                             .arg(startSeed, 0, 16)
-                             .arg(driver.eventCount())
-                             .arg(played)
-                             .arg(QString::fromStdString(driver.failureText()));
+        QString report =
+            QString::asprintf("BRINMOOR_FUZZ_SEED=0x%llx, window event %lld, model event %lld: ",
+                seed, driver.eventCount(), played)
+            + QString::fromStdString(driver.failureText()) + "\nlatest model events, oldest first:";
         for (const std::string &line : trail)
             report += QStringLiteral("\n  ") + QString::fromStdString(line);
         QFAIL(qPrintable(report));
     }
-    qInfo("seed 0x%llx: %lld window events from %lld model events, every invariant held", startSeed,
+    qInfo("seed 0x%llx: %lld window events from %lld model events, every invariant held", seed,
         driver.eventCount(), played);
 }
 

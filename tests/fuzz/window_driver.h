@@ -25,15 +25,7 @@ namespace detail {
     constexpr std::array<Qt::Key, kKeyCount> kKeys {{Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space,
         Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Return, Qt::Key_Escape}};
 
-    inline std::string text(const char *format, double a = 0, double b = 0, double c = 0)
-    {
-        char buffer[200];
-        std::snprintf(buffer, sizeof buffer, format, a, b, c);
-        return buffer;
-    }
-
 } // namespace detail
-
 
 // Plays events on a shown Form1 the way the window system delivers them (through its
 // QWindow, so grabs, double clicks and child controls behave as on a desktop) and checks every
@@ -46,9 +38,8 @@ public:
           base(board::Board(float(form.width()), float(form.height())).state())
     {
         for (int i = 0; i < board::kControlCount; ++i)
-            controls[static_cast<std::size_t>(i)] =
-                form.findChild<QAbstractButton *>(QLatin1String(board::kControls[std::size_t(i)].name));
-        gridBox = form.findChild<QCheckBox *>(QStringLiteral("Check1"));
+            controls[static_cast<std::size_t>(i)] = form.findChild<QAbstractButton *>(
+                QLatin1String(board::kControls[std::size_t(i)].name));
         other.resize(200, 100);
         other.show();
         form.activateWindow();
@@ -72,10 +63,8 @@ public:
             break;
         case EventKind::DoubleClick:
             // The same place and time stamp: the second press arrives as a double click.
-            press(at, button);
-            release(at, button);
-            press(at, button, true);
-            release(at, button);
+            for (bool again : {false, true})
+                press(at, button, again), release(at, button);
             break;
         case EventKind::Click:
             click(event);
@@ -86,16 +75,14 @@ public:
         case EventKind::Resize:
             resize(event.width, event.height);
             break;
-        case EventKind::FarDrag: {
+        case EventKind::FarDrag:
             press(at, button);
-            const QPointF far(event.farX, event.farY);
-            for (int i = 1; i <= event.steps; ++i)
-                move(at + far * (double(i) / event.steps));
-            for (int i = event.steps - 1; i >= 0; --i)
-                move(at + far * (double(i) / event.steps));
+            for (int i = 1 - event.steps; i <= event.steps; ++i) // out and back
+                move(at
+                    + QPointF(event.farX, event.farY)
+                        * (double(event.steps - std::abs(i)) / event.steps));
             release(at, button);
             break;
-        }
         case EventKind::Deactivate:
             deactivate();
             break;
@@ -140,13 +127,11 @@ private:
     {
         // Anywhere inside the control, enabled or not: a disabled one lets the press through.
         const QRect box = controls[static_cast<std::size_t>(event.control)]->geometry();
-        const QPointF offset(
-            std::fmod(std::abs(event.x), box.width()), std::fmod(std::abs(event.y), box.height()));
-        const QPointF at = QPointF(box.topLeft()) + offset;
-        for (int i = 0; i < event.repeat; ++i) {
-            press(at, Qt::LeftButton);
-            release(at, Qt::LeftButton);
-        }
+        const QPointF at = QPointF(box.topLeft())
+            + QPointF(std::fmod(std::abs(event.x), box.width()),
+                std::fmod(std::abs(event.y), box.height()));
+        for (int i = 0; i < event.repeat; ++i)
+            press(at, Qt::LeftButton), release(at, Qt::LeftButton);
     }
     void key(Key which)
     {
@@ -166,7 +151,8 @@ private:
     {
         step("resize", [&] {
             form.resize(width, height);
-            // Every non-empty client size lays out a new initial screen; an empty one keeps the last.
+            // Every non-empty client size lays out a new initial screen; an empty one keeps the
+            // last.
             if (form.width() > 0 && form.height() > 0 && form.size() != resetSize) {
                 resetSize = form.size();
                 base = board::Board(float(form.width()), float(form.height())).state();
@@ -175,22 +161,16 @@ private:
     }
     void deactivate()
     {
-        step("deactivate", [&] {
-            other.activateWindow();
-            QCoreApplication::processEvents();
-        });
-        step("activate", [&] {
-            form.activateWindow();
-            QCoreApplication::processEvents();
-        });
+        for (QWidget *window : {&other, static_cast<QWidget *>(&form)})
+            step(window == &form ? "activate" : "deactivate", [&] {
+                window->activateWindow();
+                QCoreApplication::processEvents();
+            });
     }
     void hideAndShow()
     {
         step("hide", [&] { form.hide(); });
-        step("show", [&] {
-            form.show();
-            QCoreApplication::processEvents();
-        });
+        step("show", [&] { form.show(), QCoreApplication::processEvents(); });
     }
     void touch(const Event &event)
     {
@@ -201,7 +181,8 @@ private:
         if (!touchScreen) // Qt keeps a touch screen to the end: made only when needed
             touchScreen = QTest::createTouchDevice();
         const auto finger = [&](QEventPoint::State state, QPointF where) {
-            const QList<QEventPoint> points {QEventPoint(0, state, where, window->mapToGlobal(where))};
+            const QList<QEventPoint> points {
+                QEventPoint(0, state, where, window->mapToGlobal(where))};
             qt_handleTouchEventv2(window, touchScreen, points);
         };
         step("touch begin", [&] { finger(QEventPoint::Pressed, at); });
@@ -213,10 +194,8 @@ private:
 
     QPointF position(const Event &event) const
     {
-        if (!event.nearA)
-            return {event.x, event.y};
         const figure::FigureState &f = form.core().state();
-        return {f.xA + event.x, f.yA + event.y};
+        return QPointF(event.x, event.y) + (event.nearA ? QPointF(f.xA, f.yA) : QPointF());
     }
 
     // Runs one window-system event and then checks everything.
@@ -227,27 +206,26 @@ private:
         const figure::FigureState before = form.core().state();
         deliver();
         ++events;
-        const std::string broken = brokenInvariant(before);
-        if (!broken.empty())
+        if (const std::string broken = brokenInvariant(before); !broken.empty())
             failure = std::string("after ") + what + ": " + broken;
     }
     std::string brokenInvariant(const figure::FigureState &before) const
     {
         const figure::FigureState &f = form.core().state();
-        std::string broken = checkFigure(f, form.core().scene());
-        if (broken.empty())
-            broken = checkBase(f, base);
-        if (!broken.empty())
+        if (std::string broken = checkFigure(f, form.core().scene()); !broken.empty())
+            return broken;
+        if (std::string broken = checkBase(f, base); !broken.empty())
             return broken;
 
         const bool canPlace = controls[4]->isEnabled();
         const bool canRemove = controls[5]->isEnabled();
         if (canPlace != (f.markCount < scene::kMarks) || canRemove != (f.markCount > 0))
-            return detail::text("mark buttons (place %g, remove %g) disagree with markCount %g", canPlace,
+            return text("mark buttons (place %g, remove %g) disagree with markCount %g", canPlace,
                 canRemove, f.markCount);
-        if (gridBox->isChecked() != (f.gridShown == 1))
-            return detail::text("the grid check box (%g) disagrees with gridShown %g", gridBox->isChecked(),
-                f.gridShown);
+        if (const bool checked = controls[std::size_t(board::Control::Check1)]->isChecked();
+            checked != (f.gridShown == 1))
+            return text(
+                "the grid check box (%g) disagrees with gridShown %g", checked, f.gridShown);
 
         // A moves only during a press, and then by exactly the pointer's displacement.
         const bool aMoved = f.xA != before.xA || f.yA != before.yA;
@@ -259,12 +237,12 @@ private:
             && f.yA == before.yA + keyStep.y())
             return {};
         if (aMoved && before.dragging != 1)
-            return detail::text("A moved from (%g, %g) without a press", before.xA, before.yA);
+            return text("A moved from (%g, %g) without a press", before.xA, before.yA);
         if (aMoved
             && (f.xA != before.xA + double(f.lastX - before.lastX)
                 || f.yA != before.yA + double(f.lastY - before.lastY)))
-            return detail::text("A moved to (%.6f, %.6f), not by the pointer's displacement from x %.6f", f.xA,
-                f.yA, before.xA);
+            return text("A moved to (%.6f, %.6f), not by the pointer's displacement from x %.6f",
+                f.xA, f.yA, before.xA);
         return {};
     }
 
@@ -273,7 +251,6 @@ private:
     QWidget other; // takes the activation away
     QPointingDevice *touchScreen = nullptr;
     std::array<QAbstractButton *, board::kControlCount> controls {};
-    QCheckBox *gridBox = nullptr;
     QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
     figure::FigureState base; // the last initial screen

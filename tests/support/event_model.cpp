@@ -2,26 +2,23 @@
 
 #include <array>
 #include <cstdio>
+#include <tuple>
+#include <utility>
 
 namespace fuzz {
 
-std::uint32_t SeededEntropy::next()
+std::uint32_t Entropy::next()
 {
+    std::uint32_t value = 0;
+    if (data) {
+        for (int i = 0; i < 4; ++i)
+            value = value << 8 | (offset < size ? data[offset++] : 0);
+        return value;
+    }
     std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
-}
-
-std::uint32_t ByteEntropy::next()
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        value <<= 8;
-        if (offset < size)
-            value |= data[offset++];
-    }
-    return value;
 }
 
 namespace {
@@ -47,16 +44,10 @@ namespace {
         }
     }
 
-    struct Size
-    {
-        int width;
-        int height;
-    };
-
     // Empty, tiny, ordinary, very wide, very tall and very large client areas.
-    Size clientSize(Entropy &e)
+    std::pair<int, int> clientSize(Entropy &e)
     {
-        static constexpr std::array<Size, 14> kSpecial {
+        static constexpr std::array<std::pair<int, int>, 14> kSpecial {
             {{0, 0}, {1, 1}, {0, 541}, {900, 0}, {1, 541}, {900, 1}, {2, 2}, {900, 541}, {640, 480},
                 {400, 600}, {1800, 500}, {30000, 3}, {3, 30000}, {4000, 3000}}};
         if (e.chance(50))
@@ -96,9 +87,7 @@ Event nextEvent(Entropy &e)
     event.farY = farDistance(e);
     event.steps = 1 + static_cast<int>(e.below(4));
     event.repeat = e.chance(70) ? 1 : 1 + static_cast<int>(e.below(12));
-    const Size size = clientSize(e);
-    event.width = size.width;
-    event.height = size.height;
+    std::tie(event.width, event.height) = clientSize(e);
     return event;
 }
 

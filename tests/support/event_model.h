@@ -13,42 +13,24 @@
 
 namespace fuzz {
 
-// A source of raw numbers; Event generation only asks for values below a bound.
+// A source of raw numbers: SplitMix64 from a seed (the same sequence for a seed on every
+// platform and compiler), or a byte buffer read four bytes at a time, zeros once it is used
+// up. Event generation only asks for values below a bound.
 class Entropy
 {
 public:
-    virtual ~Entropy() = default;
-    virtual std::uint32_t next() = 0;
-
+    explicit Entropy(std::uint64_t seed) : state(seed) { }
+    Entropy(const std::uint8_t *data, std::size_t size) : data(data), size(size) { }
+    std::uint32_t next();
+    bool exhausted() const { return data && offset >= size; }
     std::uint32_t below(std::uint32_t bound) { return bound == 0 ? 0 : next() % bound; }
     bool chance(std::uint32_t percent) { return below(100) < percent; }
-};
-
-// SplitMix64: the same sequence for a seed on every platform and compiler.
-class SeededEntropy : public Entropy
-{
-public:
-    explicit SeededEntropy(std::uint64_t seed) : state(seed) { }
-    std::uint32_t next() override;
 
 private:
-    std::uint64_t state;
+    std::uint64_t state = 0;
+    const std::uint8_t *data = nullptr;
+    std::size_t size = 0, offset = 0;
 };
-
-// Reads the numbers from a byte buffer, four bytes each; zeros once the buffer is used up.
-class ByteEntropy : public Entropy
-{
-public:
-    ByteEntropy(const std::uint8_t *data, std::size_t size) : data(data), size(size) { }
-    std::uint32_t next() override;
-    bool exhausted() const { return offset >= size; }
-
-private:
-    const std::uint8_t *data;
-    std::size_t size;
-    std::size_t offset = 0;
-};
-
 
 enum class Button { Left, Right, Middle, Back, Forward };
 inline constexpr int kButtonCount = 5;
@@ -78,14 +60,11 @@ struct Event
     board::Control control = board::Control::Command1;
     Key key = Key::Space;
     bool nearA = false; // (x, y) is an offset from vertex A, so presses hit A's name too
-    double x = 0; // pointer position in client pixels (or offset from A)
-    double y = 0;
-    double farX = 0; // FarDrag and Touch: the displacement out and back
-    double farY = 0;
+    double x = 0, y = 0; // pointer position in client pixels (or offset from A)
+    double farX = 0, farY = 0; // FarDrag and Touch: the displacement out and back
     int steps = 1;
     int repeat = 1; // Click: up to a dozen, enough to use up all the marks
-    int width = 0; // Resize
-    int height = 0;
+    int width = 0, height = 0; // Resize
 };
 
 // Draws the next event. Positions are mostly on and around a classroom-sized window, with

@@ -5,8 +5,8 @@
 #include "scene/qt/scene_painter.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QLineF>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -15,76 +15,67 @@ namespace support {
 
 namespace {
 
-// The design's colours, from the program's own headers.
-const scene::Scene kDesign;
-const QRgb kWhite = rgb(scene::paletteColor(15));
-const QRgb kGridGrey = rgb(kDesign.Line5[0].BorderColor);
-const QRgb kMarkGreen = rgb(kDesign.Shape2[0].BackColor);
-const QRgb kMemoInk = rgb(board::kMemoColor);
+    // The design's colours, from the program's own headers.
+    const scene::Scene kDesign;
+    const QRgb kWhite = rgb(scene::paletteColor(15));
+    const QRgb kGridGrey = rgb(kDesign.Line5[0].BorderColor);
+    const QRgb kMarkGreen = rgb(kDesign.Shape2[0].BackColor);
+    const QRgb kMemoInk = rgb(board::kMemoColor);
 
-// Half the width of a figure segment and its antialiased fringe, with room to spare.
-constexpr double kSegmentReach = 5;
-constexpr double kGridReach = 3;
-constexpr double kMarkReach = 8;
-constexpr double kStrokeReach = 5;
-constexpr double kLabelMargin = 4;
+    // Half the width of a figure segment and its antialiased fringe, with room to spare.
+    constexpr double kSegmentReach = 5;
+    constexpr double kGridReach = 3;
+    constexpr double kMarkReach = 8;
+    constexpr double kStrokeReach = 5;
+    constexpr double kLabelMargin = 4;
 
-struct NamedSegment
-{
-    const char *name;
-    const scene::LineItem *line;
-};
+    struct NamedSegment
+    {
+        const char *name;
+        const scene::LineItem *line;
+    };
 
-std::array<NamedSegment, 11> figureSegments(const scene::Scene &s)
-{
-    return {{{"BC", &s.Line1[0]}, {"BE", &s.Line1[1]}, {"CE", &s.Line1[2]}, {"AB", &s.Line2[0]},
-        {"FB", &s.Line2[1]}, {"FA", &s.Line2[2]}, {"AC", &s.Line3[0]}, {"DC", &s.Line3[1]},
-        {"DA", &s.Line3[2]}, {"FE", &s.Line4[0]}, {"DE", &s.Line4[1]}}};
-}
+    std::array<NamedSegment, 11> figureSegments(const scene::Scene &s)
+    {
+        return {{{"BC", &s.Line1[0]}, {"BE", &s.Line1[1]}, {"CE", &s.Line1[2]}, {"AB", &s.Line2[0]},
+            {"FB", &s.Line2[1]}, {"FA", &s.Line2[2]}, {"AC", &s.Line3[0]}, {"DC", &s.Line3[1]},
+            {"DA", &s.Line3[2]}, {"FE", &s.Line4[0]}, {"DE", &s.Line4[1]}}};
+    }
 
-QPointF start(const scene::LineItem &line)
-{
-    return QPointF(line.X1, line.Y1);
-}
+    QLineF lineOf(const scene::LineItem &line)
+    {
+        return QLineF(line.X1, line.Y1, line.X2, line.Y2);
+    }
 
-QPointF end(const scene::LineItem &line)
-{
-    return QPointF(line.X2, line.Y2);
-}
+    QPointF centreOf(const scene::ShapeItem &mark)
+    {
+        return QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
+    }
 
-double distanceToSegment(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF ab = b - a;
-    const double lengthSquared = QPointF::dotProduct(ab, ab);
-    double t = lengthSquared > 0 ? QPointF::dotProduct(p - a, ab) / lengthSquared : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return QLineF(p, a + t * ab).length();
-}
+    double distanceToSegment(QPointF p, QLineF segment)
+    {
+        const QPointF ab = segment.p2() - segment.p1();
+        const double lengthSquared = QPointF::dotProduct(ab, ab);
+        const double t =
+            lengthSquared > 0 ? QPointF::dotProduct(p - segment.p1(), ab) / lengthSquared : 0;
+        return QLineF(p, segment.pointAt(std::clamp(t, 0.0, 1.0))).length();
+    }
 
-QRgb pixelAt(const QImage &shot, QPoint p)
-{
-    if (!shot.rect().contains(p))
-        return 0;
-    return shot.pixel(p) | 0xff000000;
-}
+    QRgb pixelAt(const QImage &shot, QPoint p)
+    {
+        return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
+    }
 
-QString where(QPointF p)
-{
-    return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 1).arg(p.y(), 0, 'f', 1);
-}
-
-QRectF labelArea(const scene::LabelItem &label)
-{
-    return scene_qt::toQRectF(scene::boundsOf(label))
-        .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin);
-}
+    QString where(QPointF p)
+    {
+        return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 1).arg(p.y(), 0, 'f', 1);
+    }
 
 } // namespace
 
 QPoint devicePixel(QPointF logical, int scale)
 {
-    return QPoint(static_cast<int>(std::floor(logical.x() * scale)),
-        static_cast<int>(std::floor(logical.y() * scale)));
+    return QPoint(int(std::floor(logical.x() * scale)), int(std::floor(logical.y() * scale)));
 }
 
 QString rgbText(QRgb colour)
@@ -135,97 +126,37 @@ void measureLabels(board::Board &board)
 {
     const bool gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
     for (int i = 0; i < scene::kLabelCount; ++i)
-        board.setLabelWidth(
-            i, gui ? scene_qt::captionWidth(scene::labelAt(board.scene(), i)) : 20);
+        board.setLabelWidth(i, gui ? scene_qt::captionWidth(scene::labelAt(board.scene(), i)) : 20);
 }
 
 ExpectedScreen::ExpectedScreen(double width, double height, double scale)
-    : board(float(width), float(height)), ratio(scale)
+    : Replay(width, height), ratio(scale)
 {
     measureLabels(board);
 }
 
 void ExpectedScreen::play(const session::Step &step)
 {
-    using session::Step;
-    const auto pointer = std::size_t(step.pointer), button = std::size_t(step.button);
-    const scene::Point at {step.x, step.y};
-    const auto controlAt = [&] {
-        for (int i = 0; i < board::kControlCount; ++i)
-            if (board::kControls[std::size_t(i)].box().contains(at))
-                return i;
-        return -1;
-    };
     rememberVacatedPlaces();
-    switch (step.kind) {
-    case Step::Down:
-        if (board.mode() == board::Mode::Memo && !held[pointer])
-            strokes.append(QPolygonF {QPointF(at.x, at.y)});
-        pressedOn[button] = held[pointer] || step.pointer != session::Pointer::Mouse ? -1 : controlAt();
-        apply(board.press(float(at.x), float(at.y), held[pointer] != 0));
-        held[pointer] |= 1u << button;
-        break;
-    case Step::Move:
-        apply(board.move(float(at.x), float(at.y)));
-        break;
-    case Step::Up:
-        held[pointer] &= ~(1u << button);
-        apply(board.release());
-        // A left click is a press and a release inside one control, nothing else held.
-        if (step.button == session::Button::Left && !held[pointer] && pressedOn[button] >= 0
-            && pressedOn[button] == controlAt())
-            click(board::Control(pressedOn[button]));
-        pressedOn[button] = -1;
-        break;
-    case Step::Click:
-        click(step.control);
-        break;
-    case Step::Key: // a chord with Ctrl, Alt or Meta is no arrow key
-        if (!step.ctrl && !step.alt && !step.meta)
-            apply(board.arrowKey(step.arrow, step.shift));
-        break;
-    case Step::Resize: // a new ratio alone changes nothing
+    if (step.kind == session::Step::Down && board.mode() == board::Mode::Memo
+        && !holds(step.pointer))
+        strokes.append(QPolygonF {QPointF(step.x, step.y)});
+    if (step.kind == session::Step::Resize)
         ratio = step.scale;
-        if (float(step.x) != board.width() || float(step.y) != board.height())
-            apply(board.resize(float(step.x), float(step.y)));
-        break;
-    case Step::Shot:
-    case Step::Commands:
-        break;
-    }
-}
-
-void ExpectedScreen::apply(const board::Changes &changes)
-{
-    if (changes.clearMemo) {
-        for (const QPolygonF &stroke : std::as_const(strokes))
-            for (int i = 1; i < stroke.size(); ++i)
-                vacated.append((stroke[i - 1] + stroke[i]) / 2);
-        strokes.clear();
-        pieces = 0;
-    }
-    if (changes.drawMemo && !strokes.isEmpty())
-        strokes.last().append(QPointF(changes.memoTo.x, changes.memoTo.y));
-    pieces += changes.drawMemo;
-}
-
-// The buttons are disabled where the board says so: a click on one does nothing.
-void ExpectedScreen::click(board::Control control)
-{
-    using board::Control;
-    if (control == Control::Command1)
-        apply(board.clickReset());
-    if (control == Control::Check1)
-        apply(board.clickGrid());
-    if (control == Control::Command2_0 && !board.canPlaceMark())
+    const Outcome outcome = Replay::play(step);
+    if (outcome.refusedMark)
         unmarked.append(QPointF(board.state().xA, board.state().yA));
-    else if (control == Control::Command2_0 || (control == Control::Command2_1 && board.canRemoveMark()))
-        apply(board.clickMark(control == Control::Command2_0 ? 0 : 1));
-    if (control == Control::Option1_0 || control == Control::Option1_1) {
-        const auto mode = control == Control::Option1_0 ? board::Mode::MoveA : board::Mode::Memo;
-        if (board.mode() != mode)
-            apply(board.selectMode(mode));
-        apply(board.clickOption());
+    for (const board::Changes &changes : outcome.changes) {
+        if (changes.clearMemo) {
+            for (const QPolygonF &stroke : std::as_const(strokes))
+                for (int i = 1; i < stroke.size(); ++i)
+                    vacated.append((stroke[i - 1] + stroke[i]) / 2);
+            strokes.clear();
+            pieces = 0;
+        }
+        if (changes.drawMemo && !strokes.isEmpty())
+            strokes.last().append(QPointF(changes.memoTo.x, changes.memoTo.y));
+        pieces += changes.drawMemo;
     }
 }
 
@@ -253,8 +184,8 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
     const std::array<int, 11> want = expect.colours == session::Colours::Initial
         ? std::array<int, 11> {kLightBlue, kLightBlue, kLightBlue, kLightMagenta, kLightMagenta,
             kLightMagenta, kLightGreen, kLightGreen, kLightGreen, kGrey, kGrey}
-        : std::array<int, 11> {kBlack, kBlack, kBlack, kBlack, kBlack, side, kBlack, kBlack, side,
-            side, side};
+        : std::array<int, 11> {
+            kBlack, kBlack, kBlack, kBlack, kBlack, side, kBlack, kBlack, side, side, side};
     const auto segments = figureSegments(s);
     for (std::size_t k = 0; k < segments.size(); ++k)
         if (segments[k].line->BorderColor != scene::paletteColor(want[k]))
@@ -262,10 +193,12 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
                        .arg(segments[k].name, rgbText(rgb(segments[k].line->BorderColor)))
                        .arg(want[k]);
     if (f.markCount != expect.marks || board.gridChecked() != expect.grid
-        || s.Line5[0].Visible != expect.grid || pieces != expect.memo || board.mode() != expect.mode)
-        out << QString::asprintf("%d marks, grid %d, %d memo segments, mode %d; want %d, %d, %d, %d",
-            f.markCount, s.Line5[0].Visible, pieces, int(board.mode()), expect.marks, expect.grid,
-            expect.memo, int(expect.mode));
+        || s.Line5[0].Visible != expect.grid || pieces != expect.memo
+        || board.mode() != expect.mode)
+        out << QString::asprintf(
+            "%d marks, grid %d, %d memo segments, mode %d; want %d, %d, %d, %d", f.markCount,
+            s.Line5[0].Visible, pieces, int(board.mode()), expect.marks, expect.grid, expect.memo,
+            int(expect.mode));
     return out;
 }
 
@@ -273,14 +206,12 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
 // unless something else is painted there afterwards, those places must turn blank.
 void ExpectedScreen::rememberVacatedPlaces()
 {
-    for (const NamedSegment &segment : figureSegments(board.scene())) {
-        const QPointF a = start(*segment.line), b = end(*segment.line);
+    for (const NamedSegment &segment : figureSegments(board.scene()))
         for (double t : {0.3, 0.5, 0.7})
-            vacated.append(a + t * (b - a));
-    }
+            vacated.append(lineOf(*segment.line).pointAt(t));
     for (const scene::ShapeItem &mark : board.scene().Shape2)
         if (mark.Visible)
-            unmarked.append(QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2));
+            unmarked.append(centreOf(mark));
 }
 
 bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
@@ -300,19 +231,16 @@ bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
 
 bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
 {
-    if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5 || p.y() > double(board.height()) - 5)
-        return false;
-    if (controlArea().contains(p))
+    if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5
+        || p.y() > double(board.height()) - 5 || controlArea().contains(p))
         return false;
     for (const NamedSegment &segment : figureSegments(board.scene())) {
-        const scene::LineItem &line = *segment.line;
-        if (&line == clearance.self) {
-            if (QLineF(p, start(line)).length() < 2 * kSegmentReach
-                || QLineF(p, end(line)).length() < 2 * kSegmentReach)
-                return false;
-        } else if (line.Visible && distanceToSegment(p, start(line), end(line)) < kSegmentReach) {
+        const QLineF line = lineOf(*segment.line);
+        if (segment.line == clearance.self
+                ? QLineF(p, line.p1()).length() < 2 * kSegmentReach
+                    || QLineF(p, line.p2()).length() < 2 * kSegmentReach
+                : segment.line->Visible && distanceToSegment(p, line) < kSegmentReach)
             return false;
-        }
     }
     // Grid places are avoided whether the grid shows or not, so that a check looks at the
     // same pixels before and after the grid is switched; a segment need only avoid the grid
@@ -324,59 +252,39 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
         if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
             return false;
     for (const scene::ShapeItem &mark : board.scene().Shape2)
-        if (mark.Visible
-            && QLineF(p, QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2)).length()
-                < kMarkReach)
+        if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
             return false;
     for (const scene::LabelItem &label : board.scene().Label1)
-        if (clearance.labels && label.Visible && labelArea(label).contains(p)
+        if (clearance.labels && label.Visible
+            && scene_qt::toQRectF(scene::boundsOf(label))
+                   .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin)
+                   .contains(p)
             && paintedAbove(&label, clearance.self))
             return false;
     if (clearance.strokes)
         for (const QPolygonF &stroke : strokes)
             for (int i = 1; i < stroke.size(); ++i)
-                if (distanceToSegment(p, stroke[i - 1], stroke[i]) < kStrokeReach)
+                if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
                     return false;
     return true;
 }
 
-bool ExpectedScreen::clearPointOn(const scene::LineItem &line, QPointF *found) const
+bool ExpectedScreen::clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const
 {
-    Clearance clearance;
-    clearance.strokes = false; // segments are painted over the memo strokes
-    clearance.self = &line;
-    return clearPointOn(start(line), end(line), clearance, found);
-}
-
-// Looks along from->to, middle first, for a place that isClear().
-bool ExpectedScreen::clearPointOn(
-    QPointF from, QPointF to, const Clearance &clearance, QPointF *found) const
-{
-    for (int step = 0; step <= 45; ++step) {
-        for (int sign : {1, -1}) {
-            const double t = 0.5 + sign * step * 0.01;
-            const QPointF p = from + t * (to - from);
-            if (isClear(p, clearance)) {
-                *found = p;
+    for (int step = 0; step <= 45; ++step)
+        for (int sign : {1, -1})
+            if (isClear(*found = along.pointAt(0.5 + sign * step * 0.01), clearance))
                 return true;
-            }
-        }
-    }
     return false;
 }
 
 QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 {
-    QStringList out;
     const QSize want = (QSizeF(board.width(), board.height()) * scale).toSize();
-    if (shot.size() != want) {
-        out << QStringLiteral("screenshot is %1 x %2, want %3 x %4")
-                   .arg(shot.width())
-                   .arg(shot.height())
-                   .arg(want.width())
-                   .arg(want.height());
-        return out;
-    }
+    if (shot.size() != want)
+        return {QString::asprintf("screenshot is %d x %d, want %d x %d", shot.width(),
+            shot.height(), want.width(), want.height())};
+    QStringList out;
     checkSegments(shot, scale, &out);
     checkGrid(shot, scale, &out);
     checkMarks(shot, scale, &out);
@@ -388,15 +296,11 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *out) const
 {
     for (const NamedSegment &segment : figureSegments(board.scene())) {
-        QPointF p;
-        if (!clearPointOn(*segment.line, &p)) {
-            *out << QStringLiteral("segment %1 has no place clear of other items to look at")
-                        .arg(segment.name);
-            continue;
-        }
-        const QRgb got = pixelAt(shot, devicePixel(p, scale));
+        QPointF p; // segments are painted over the memo strokes
         const QRgb want = rgb(segment.line->BorderColor);
-        if (got != want)
+        if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p))
+            *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
+        else if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); got != want)
             *out << QStringLiteral("segment %1 at %2: %3, want %4")
                         .arg(segment.name, where(p), rgbText(got), rgbText(want));
     }
@@ -414,17 +318,17 @@ void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) 
         for (std::size_t k = 0; k < (horizontal ? s.Line5.size() : s.Line6.size()); ++k) {
             const scene::LineItem &line = horizontal ? s.Line5[k] : s.Line6[k];
             const double at = horizontal ? line.Y1 : line.X1;
-            const QString name = QString::asprintf("%s(%d)", horizontal ? "Line5" : "Line6", int(k));
+            const QString name =
+                QString::asprintf("%s(%d)", horizontal ? "Line5" : "Line6", int(k));
             if (at < 4 || at > (horizontal ? h : w) - 5)
                 continue;
             // From the far edge inwards: the figure stays near the middle.
             QPointF p;
-            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4; along -= 1) {
+            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4 && p.isNull();
+                 along -= 1) {
                 const QPointF q = horizontal ? QPointF(along, at) : QPointF(at, along);
-                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {})) {
+                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
                     p = q;
-                    break;
-                }
             }
             if (p.isNull()) {
                 *out << "no clear place across grid line " + name;
@@ -459,36 +363,26 @@ void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out)
 {
     QList<QPointF> shown;
     for (std::size_t i = 0; i < board.scene().Shape2.size(); ++i) {
-        const scene::ShapeItem &mark = board.scene().Shape2[i];
-        if (!mark.Visible)
+        if (!board.scene().Shape2[i].Visible)
             continue;
-        const QPointF centre(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
+        const QPointF centre = centreOf(board.scene().Shape2[i]);
         shown.append(centre);
-        // The disc is 8 pixels across: its middle and a pixel either way are solid.
-        for (QPointF d :
-            {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
-            const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
-            if (got != kMarkGreen)
-                *out << QStringLiteral("mark %1 at %2: %3, want %4")
-                            .arg(i)
-                            .arg(where(centre + d), rgbText(got), rgbText(kMarkGreen));
-        }
-        // Outside the disc the mark paints nothing.
-        for (QPointF d : {QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)}) {
-            const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
-            if (got == kMarkGreen)
-                *out << QStringLiteral("mark %1 reaches %2").arg(i).arg(where(centre + d));
-        }
+        // The disc is 8 pixels across: its middle and a pixel either way are solid; outside
+        // it the mark paints nothing.
+        for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
+                 QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
+            if (const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
+                (got == kMarkGreen) != (d.manhattanLength() <= 1))
+                *out << QStringLiteral("mark %1 at %2: %3, want %4 green")
+                            .arg(QString::number(i), where(centre + d), rgbText(got),
+                                d.manhattanLength() <= 1 ? "" : "no");
     }
-    for (QPointF place : unmarked) {
-        const bool covered = std::any_of(shown.begin(), shown.end(),
-            [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; });
-        if (covered || controlArea().contains(place))
-            continue;
-        const QRgb got = pixelAt(shot, devicePixel(place, scale));
-        if (got == kMarkGreen)
+    for (QPointF place : unmarked)
+        if (std::none_of(shown.begin(), shown.end(),
+                [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
+            && !controlArea().contains(place)
+            && pixelAt(shot, devicePixel(place, scale)) == kMarkGreen)
             *out << QStringLiteral("a mark still shows at %1").arg(where(place));
-    }
 }
 
 void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *out) const
@@ -497,54 +391,41 @@ void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *ou
         const QPolygonF &stroke = strokes[s];
         int looked = 0;
         for (int i = 1; i < stroke.size(); ++i) {
-            Clearance clearance;
-            clearance.strokes = false; // a stroke may cross itself or another
-            QPointF p;
-            if (!clearPointOn(stroke[i - 1], stroke[i], clearance, &p))
-                continue;
-            ++looked;
-            const QRgb got = pixelAt(shot, devicePixel(p, scale));
-            if (got != kMemoInk)
+            QPointF p; // a stroke may cross itself or another
+            const bool clear = clearPointOn(QLineF(stroke[i - 1], stroke[i]), {false}, &p);
+            looked += clear;
+            if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); clear && got != kMemoInk)
                 *out << QStringLiteral("memo stroke %1, piece %2 at %3: %4, want %5")
-                            .arg(s)
-                            .arg(i)
-                            .arg(where(p), rgbText(got), rgbText(kMemoInk));
+                            .arg(QString::number(s), QString::number(i), where(p), rgbText(got),
+                                rgbText(kMemoInk));
         }
         if (looked == 0)
-            *out << QStringLiteral("memo stroke %1 has no place clear of other items to look at")
-                        .arg(s);
+            *out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
         // The names of the points have opaque boxes: a stroke under one does not show there.
-        for (const scene::LabelItem &label : board.scene().Label1) {
-            const QRectF inside = scene_qt::toQRectF(scene::boundsOf(label)).adjusted(1, 1, -1, -1);
-            Clearance clearance;
-            clearance.labels = false;
-            clearance.strokes = false;
-            for (int i = 1; i < stroke.size(); ++i)
+        for (const scene::LabelItem &label : board.scene().Label1)
+            for (int i = 1; label.Visible && i < stroke.size(); ++i)
                 for (double t = 0; t <= 1; t += 0.02) {
-                    const QPointF p = stroke[i - 1] + t * (stroke[i] - stroke[i - 1]);
+                    const QPointF p = QLineF(stroke[i - 1], stroke[i]).pointAt(t);
                     const QRgb c = pixelAt(shot, devicePixel(p, scale));
-                    if (label.Visible && inside.contains(p) && isClear(p, clearance)
-                        && qBlue(c) > qRed(c) + 40 && qBlue(c) > qGreen(c) + 40)
+                    if (scene_qt::toQRectF(scene::boundsOf(label))
+                            .adjusted(1, 1, -1, -1)
+                            .contains(p)
+                        && isClear(p, {false, nullptr, false}) && qBlue(c) > qRed(c) + 40
+                        && qBlue(c) > qGreen(c) + 40)
                         *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
-                                    .arg(s)
-                                    .arg(where(p));
+                                    .arg(QString::number(s), where(p));
                 }
-        }
     }
 }
 
 void ExpectedScreen::checkVacated(const QImage &shot, int scale, QStringList *out) const
 {
-    QSet<QPoint> seen;
+    QHash<QPoint, bool> seen;
     for (QPointF p : vacated) {
-        if (!isClear(p, Clearance {}))
-            continue;
         const QPoint pixel = devicePixel(p, scale);
-        if (seen.contains(pixel))
+        if (!isClear(p, {}) || std::exchange(seen[pixel], true))
             continue;
-        seen.insert(pixel);
-        const QRgb got = pixelAt(shot, pixel);
-        if (got != kWhite)
+        if (const QRgb got = pixelAt(shot, pixel); got != kWhite)
             *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
     }
 }

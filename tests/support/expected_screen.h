@@ -4,6 +4,7 @@
 #include "session.h"
 
 #include <QImage>
+#include <QLineF>
 #include <QList>
 #include <QPolygonF>
 #include <QRectF>
@@ -33,14 +34,13 @@ Figure rebuiltAt(float width, float height, double xA, double yA);
 void measureLabels(board::Board &board);
 
 // What the window must show after the steps played so far. Each step is replayed on a
-// board::Board of its own, so every place the checks look at comes from the program's core;
-// what a platform adds (a gesture inside a control is that control's click, a chord with
-// Ctrl, Alt or Meta is no arrow key) is modelled here once.
+// board::Board of its own (session::Replay), so every place the checks look at comes from the
+// program's core.
 //
 // The checks look only where one thing alone decides the colour: on a segment's centre line
 // away from other segments, the grid and the marks; on a grid line away from the figure; on a
 // memo stroke away from every painted item. The controls' corner is never sampled.
-class ExpectedScreen
+class ExpectedScreen : private session::Replay
 {
 public:
     ExpectedScreen(double width, double height, double scale = 1);
@@ -57,8 +57,6 @@ public:
     // Everything in the screenshot that does not match, one line each; scale is its number
     // of pixels per logical pixel.
     QStringList problems(const QImage &shot, int scale) const;
-    // A place on the segment's centre line where nothing but the segment decides the colour.
-    bool clearPointOn(const scene::LineItem &line, QPointF *found) const;
 
 private:
     struct Clearance
@@ -69,9 +67,8 @@ private:
     };
     bool paintedAbove(const void *item, const void *self) const;
     bool isClear(QPointF p, const Clearance &clearance) const;
-    bool clearPointOn(QPointF from, QPointF to, const Clearance &clearance, QPointF *found) const;
-    void apply(const board::Changes &changes);
-    void click(board::Control control);
+    // Looks along from->to, middle first, for a place that isClear().
+    bool clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const;
     void rememberVacatedPlaces();
 
     void checkSegments(const QImage &shot, int scale, QStringList *out) const;
@@ -80,11 +77,8 @@ private:
     void checkStrokes(const QImage &shot, int scale, QStringList *out) const;
     void checkVacated(const QImage &shot, int scale, QStringList *out) const;
 
-    board::Board board;
     double ratio;
     int pieces = 0; // memo segments since the last clear
-    unsigned held[3] = {}; // buttons down, per pointer kind
-    int pressedOn[3] = {-1, -1, -1}; // the control each mouse button went down on, or -1
     QList<QPolygonF> strokes; // memo strokes on the screen
     QList<QPointF> vacated; // places that earlier screens coloured and that must now be blank
     QList<QPointF> unmarked; // places where a mark was removed or refused

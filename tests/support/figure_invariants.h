@@ -22,6 +22,9 @@ std::string checkFigure(const figure::FigureState &state, const scene::Scene &sc
 // places them.
 std::string checkBase(const figure::FigureState &state, const figure::FigureState &reference);
 
+// printf for messages, with up to three numbers.
+std::string text(const char *format, double a = 0, double b = 0, double c = 0);
+
 } // namespace fuzz
 
 #endif

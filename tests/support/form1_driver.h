@@ -11,10 +11,18 @@
 
 #include <memory>
 
-class Form1Driver
+// The window comes first, so that the mouse it is driven with can refer to it.
+struct Form1Holder
+{
+    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+};
+
+// Presses, moves, releases and drags go through the window system (support::Pointer), as a
+// user's mouse reaches the window.
+class Form1Driver : private Form1Holder, public support::Pointer
 {
 public:
-    Form1Driver() : form(std::make_unique<Form1>()), mouse(*form) { support::showExposed(*form); }
+    Form1Driver() : Pointer(*form) { support::showExposed(*form); }
 
     Form1 &window() { return *form; }
     const figure::FigureState &state() const { return form->core().state(); }
@@ -36,14 +44,6 @@ public:
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-    // Through the window system, as a user's mouse and keyboard reach the window.
-    void press(QPointF at, Qt::MouseButton button = Qt::LeftButton) { mouse.press(at, button); }
-    void move(QPointF to) { mouse.move(to); }
-    void release(QPointF at, Qt::MouseButton button = Qt::LeftButton) { mouse.release(at, button); }
-    void drag(QPointF from, QPointF to, int steps = 4, Qt::MouseButton button = Qt::LeftButton)
-    {
-        mouse.drag(from, to, steps, button);
-    }
     void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         support::sendKey(*form, QEvent::KeyPress, key, modifiers);
@@ -65,10 +65,6 @@ public:
             int(std::floor(logical.x() * ratio)), int(std::floor(logical.y() * ratio)));
     }
     QColor pixelAt(QPointF logical) const { return pixel(screen(), logical); }
-
-private:
-    std::unique_ptr<Form1> form;
-    support::Pointer mouse;
 };
 
 #endif

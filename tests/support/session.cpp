@@ -29,11 +29,11 @@ namespace {
 
     const Row0 kRows[] = {
         {"opening screen", Everyone, "shot opening"},
-        {"ratio 2", Everyone,
-            "shot opening; drag @far by -30 20; shot dragged A -30 20", 900, 541, 2},
+        {"ratio 2", Everyone, "shot opening; drag @far by -30 20; shot dragged A -30 20", 900, 541,
+            2},
         // 900 x 540 is whole device pixels at 1.25.
-        {"ratio 1.25", Core | Page,
-            "shot opening; drag @far by -30 20; shot dragged A -30 20", 900, 540, 1.25},
+        {"ratio 1.25", Core | Page, "shot opening; drag @far by -30 20; shot dragged A -30 20", 900,
+            540, 1.25},
         {"drag far from A, then moves without a press", Everyone,
             "drag @far by 10 -5; shot dragged A 10 -5; move 620 380; move 520 180;"
             "shot released A 10 -5"},
@@ -108,7 +108,8 @@ namespace {
             "key Up shift x3; shot shift-up-three-times A 10 -30 hidden"},
         // With Shift too, so that a chord let through would move A by ten pixels.
         {"Ctrl, Alt or Meta with an arrow moves nothing", Desktop | Page,
-            "tap @far; key Right shift ctrl; key Down shift alt; key Left shift meta; shot unmoved"},
+            "tap @far; key Right shift ctrl; key Down shift alt; key Left shift meta; shot "
+            "unmoved"},
         {"A follows the pointer a million pixels away and back", Core,
             "drag 450 300 by -2450 2700; shot beyond-the-edges A -2450 2700;"
             "down 700 300; move 1000700 -999700; shot far A 997550 -997300;"
@@ -135,7 +136,8 @@ namespace {
         const scene::LabelItem &nameA = start.scene().Label1[0];
         const scene::LineItem &bc = start.scene().Line1[0];
         std::map<std::string, std::pair<double, double>> places {{"far", {820, 480}},
-            {"onMark", {f.xA, f.yA + 2}}, {"onGrid", {855, start.scene().Line5[4].Y1}}, {"aboveA", {std::floor(f.xA), std::floor(f.yA - 1)}},
+            {"onMark", {f.xA, f.yA + 2}}, {"onGrid", {855, start.scene().Line5[4].Y1}},
+            {"aboveA", {std::floor(f.xA), std::floor(f.yA - 1)}},
             {"inNameA", {std::ceil(nameA.Left) + 4, std::ceil(nameA.Top) + 8}},
             {"leftOfNameA", {std::floor(nameA.Left) - 3, std::ceil(nameA.Top) + 8}},
             {"onBC", {bc.X1 + 50.0, bc.Y1}}};
@@ -161,12 +163,10 @@ namespace {
             };
             const auto place = [&](Step &s) {
                 in >> word;
-                if (word[0] == '@') {
+                if (word[0] == '@')
                     std::tie(s.x, s.y) = places.at(word.substr(1));
-                    return;
-                }
-                s.x = std::stod(word);
-                s.y = number();
+                else
+                    s.x = std::stod(word), s.y = number();
             };
             Step s {Step::Shot};
             std::vector<double> points;
@@ -200,8 +200,11 @@ namespace {
                     s.button = word == "right" ? Button::Right : Button::Middle;
                 else if (word == "pen" || word == "touch")
                     s.pointer = word == "pen" ? Pointer::Pen : Pointer::Touch;
-                else if (bool *held = word == "shift" ? &s.shift : word == "ctrl" ? &s.ctrl
-                            : word == "alt" ? &s.alt : word == "meta" ? &s.meta : nullptr)
+                else if (bool *held = word == "shift" ? &s.shift
+                        : word == "ctrl"              ? &s.ctrl
+                        : word == "alt"               ? &s.alt
+                        : word == "meta"              ? &s.meta
+                                                      : nullptr)
                     *held = true;
                 else if (word == "A")
                     s.expect.dx = number(), s.expect.dy = number(),
@@ -236,8 +239,8 @@ namespace {
                     add(i == 0 ? Step::Down : Step::Move, points[i], points[i + 1]);
                 add(Step::Up, points[points.size() - 2], points.back());
             } else if (kind == "tap") {
-                add(Step::Down, s.x, s.y);
-                add(Step::Up, s.x, s.y);
+                for (Step::Kind k : {Step::Down, Step::Up})
+                    add(k, s.x, s.y);
             } else {
                 const std::map<std::string, Step::Kind> kinds {{"down", Step::Down},
                     {"move", Step::Move}, {"up", Step::Up}, {"click", Step::Click},
@@ -261,6 +264,73 @@ const std::vector<Row> &rows()
         return all;
     }();
     return table;
+}
+
+Replay::Outcome Replay::play(const Step &step)
+{
+    Outcome out;
+    const auto pointer = std::size_t(step.pointer), button = std::size_t(step.button);
+    const auto controlAt = [&] {
+        for (int i = 0; i < board::kControlCount; ++i)
+            if (board::kControls[std::size_t(i)].box().contains({step.x, step.y}))
+                return i;
+        return -1;
+    };
+    const auto x = float(step.x), y = float(step.y);
+    switch (step.kind) {
+    case Step::Down:
+        pressedOn[button] = held[pointer] || step.pointer != Pointer::Mouse ? -1 : controlAt();
+        out.changes.push_back(board.press(x, y, held[pointer] != 0));
+        held[pointer] |= 1u << button;
+        break;
+    case Step::Move:
+        out.changes.push_back(board.move(x, y));
+        break;
+    case Step::Up:
+        held[pointer] &= ~(1u << button);
+        out.changes.push_back(board.release());
+        // A left click is a press and a release inside one control, nothing else held.
+        if (step.button == Button::Left && !held[pointer] && pressedOn[button] >= 0
+            && pressedOn[button] == controlAt())
+            click(board::Control(pressedOn[button]), out);
+        pressedOn[button] = -1;
+        break;
+    case Step::Click:
+        click(step.control, out);
+        break;
+    case Step::Key:
+        if (!step.ctrl && !step.alt && !step.meta)
+            out.changes.push_back(board.arrowKey(step.arrow, step.shift));
+        break;
+    case Step::Resize:
+        if (x != board.width() || y != board.height())
+            out.changes.push_back(board.resize(x, y));
+        break;
+    case Step::Shot:
+    case Step::Commands:
+        break;
+    }
+    return out;
+}
+
+void Replay::click(board::Control control, Outcome &out)
+{
+    using board::Control;
+    auto &changes = out.changes;
+    if (control == Control::Command1)
+        changes.push_back(board.clickReset());
+    if (control == Control::Check1)
+        changes.push_back(board.clickGrid());
+    out.refusedMark = control == Control::Command2_0 && !board.canPlaceMark();
+    if ((control == Control::Command2_0 && !out.refusedMark)
+        || (control == Control::Command2_1 && board.canRemoveMark()))
+        changes.push_back(board.clickMark(control == Control::Command2_0 ? 0 : 1));
+    if (control == Control::Option1_0 || control == Control::Option1_1) {
+        const auto mode = control == Control::Option1_0 ? board::Mode::MoveA : board::Mode::Memo;
+        if (board.mode() != mode)
+            changes.push_back(board.selectMode(mode));
+        changes.push_back(board.clickOption());
+    }
 }
 
 } // namespace session

@@ -34,8 +34,7 @@ enum class Colours {
 // start-up state.
 struct Expect
 {
-    double dx = 0; // A's offset from where the initial screen of the current size puts it
-    double dy = 0;
+    double dx = 0, dy = 0; // A's offset from where the initial screen of the current size puts it
     Colours colours = Colours::Initial;
     int marks = 0;
     bool grid = true; // grid lines shown and the box checked
@@ -48,8 +47,7 @@ struct Step
     enum Kind { Down, Move, Up, Click, Key, Resize, Shot, Commands } kind;
     Pointer pointer = Pointer::Mouse;
     Button button = Button::Left;
-    double x = 0; // Down, Move, Up: logical place; Resize: the new client size
-    double y = 0;
+    double x = 0, y = 0; // Down, Move, Up: logical place; Resize: the new client size
     double scale = 1; // Resize: the device pixel ratio
     board::Control control = board::Control::Command1; // Click
     board::Arrow arrow = board::Arrow::Left; // Key
@@ -62,13 +60,38 @@ struct Row
 {
     std::string name;
     unsigned players;
-    double width = board::kDesignWidth;
-    double height = board::kDesignHeight;
-    double scale = 1;
+    double width = board::kDesignWidth, height = board::kDesignHeight, scale = 1;
     std::vector<Step> steps;
 };
 
 const std::vector<Row> &rows();
+
+// Plays steps on a board::Board as a front-end hands them over. What a platform adds (a
+// gesture inside a control is that control's click, a click on a disabled button does
+// nothing, a chord with Ctrl, Alt or Meta is no arrow key, a new ratio alone changes nothing)
+// is modelled here once. Plain C++, so that the libFuzzer target plays steps too.
+class Replay
+{
+public:
+    Replay(double width, double height) : board(float(width), float(height)) { }
+
+    struct Outcome
+    {
+        std::vector<board::Changes> changes; // every change the board reported, in order
+        bool refusedMark = false; // a click on the place-mark button with ten marks shown
+    };
+    Outcome play(const Step &step);
+    bool holds(Pointer pointer) const { return held[std::size_t(pointer)] != 0; }
+
+protected:
+    board::Board board;
+
+private:
+    void click(board::Control control, Outcome &out);
+
+    unsigned held[3] = {}; // buttons down, per pointer kind
+    int pressedOn[3] = {-1, -1, -1}; // the control each mouse button went down on, or -1
+};
 
 } // namespace session
 

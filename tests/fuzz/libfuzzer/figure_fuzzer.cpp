@@ -1,12 +1,15 @@
 // libFuzzer target over the window's behaviour: the fuzzer's bytes become the same events
-// the window fuzzer plays, handed to board::Board as a front-end hands them, and after every
-// event the figure's promises are checked; a broken one aborts.
+// the window fuzzer plays, handed to board::Board as the session steps a front-end plays
+// (session::Replay), and after every step the figure's promises are checked; a broken one
+// aborts.
 #include "event_model.h"
 #include "figure_invariants.h"
+#include "session.h"
 
 #include "board/board.h"
 #include "figure/construction.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -14,7 +17,6 @@
 
 namespace {
 
-using board::Control;
 using fuzz::Event;
 using fuzz::EventKind;
 
@@ -30,56 +32,72 @@ bool near(double a, double b)
     return std::abs(a - b) <= 1e-9 * (1 + std::abs(a) + std::abs(b));
 }
 
-class Session
+// Up, Down, Left and Right as 0 to 3; other keys do not reach the board.
+int arrow(const Event &e)
+{
+    return int(e.key) - int(fuzz::Key::Up);
+}
+
+class Session : private session::Replay
 {
 public:
-    Session()
+    Session() : Replay(board::kDesignWidth, board::kDesignHeight)
     {
         for (int i = 0; i < scene::kLabelCount; ++i)
             board.setLabelWidth(i, 20); // a 27-pixel letter's width, as a front-end measures it
     }
 
+    // The event as the steps a front-end hands the board, each checked.
     void play(const Event &e)
     {
+        using session::Step;
+        const auto step = [&](Step::Kind kind, double x = 0, double y = 0) {
+            Step s {kind};
+            s.x = x, s.y = y, s.control = e.control, s.button = session::Button(int(e.button) % 3);
+            s.pointer =
+                e.kind == EventKind::Touch ? session::Pointer::Touch : session::Pointer::Mouse;
+            s.arrow = std::array {board::Arrow::Up, board::Arrow::Down, board::Arrow::Left,
+                board::Arrow::Right}[std::size_t(std::clamp(arrow(e), 0, 3))];
+            play(s, e);
+        };
+        const auto far = [&](int i) {
+            return std::pair(e.x + e.farX * i / e.steps, e.y + e.farY * i / e.steps);
+        };
         switch (e.kind) {
         case EventKind::Press:
-            press(e.x, e.y);
-            break;
         case EventKind::Move:
-            move(e.x, e.y, e);
-            break;
         case EventKind::Release:
-            board.release();
+            step(std::array {Step::Down, Step::Move, Step::Up}[std::size_t(e.kind)], e.x, e.y);
             break;
         case EventKind::DoubleClick:
-            press(e.x, e.y);
-            board.release();
-            press(e.x, e.y);
-            board.release();
+            for (Step::Kind kind : {Step::Down, Step::Up, Step::Down, Step::Up})
+                step(kind, e.x, e.y);
             break;
         case EventKind::Click:
             for (int i = 0; i < e.repeat; ++i)
-                click(e.control);
+                step(Step::Click);
             break;
         case EventKind::KeyPress:
-            key(e);
+            if (arrow(e) >= 0 && arrow(e) <= 3)
+                step(Step::Key);
             break;
         case EventKind::Resize:
-            board.resize(static_cast<float>(e.width), static_cast<float>(e.height));
             if (e.width > 0 && e.height > 0)
-                base = board::Board(static_cast<float>(e.width), static_cast<float>(e.height))
-                           .state();
+                base = board::Board(float(e.width), float(e.height)).state();
+            step(Step::Resize, e.width, e.height);
             break;
         case EventKind::FarDrag:
-        case EventKind::Touch:
-            press(e.x, e.y);
+        case EventKind::Touch: {
+            const int last = e.kind == EventKind::FarDrag ? 0 : e.steps;
+            step(Step::Down, e.x, e.y);
             for (int i = 1; i <= e.steps; ++i)
-                move(e.x + e.farX * i / e.steps, e.y + e.farY * i / e.steps, e);
+                step(Step::Move, far(i).first, far(i).second);
             if (e.kind == EventKind::FarDrag)
                 for (int i = e.steps - 1; i >= 0; --i)
-                    move(e.x + e.farX * i / e.steps, e.y + e.farY * i / e.steps, e);
-            board.release();
+                    step(Step::Move, far(i).first, far(i).second);
+            step(Step::Up, far(last).first, far(last).second);
             break;
+        }
         case EventKind::Deactivate:
         case EventKind::HideShow:
             board.release();
@@ -89,68 +107,27 @@ public:
     }
 
 private:
-    void press(double x, double y) { board.press(static_cast<float>(x), static_cast<float>(y)); }
-
-    // A moves only in a drag in move-A mode, and then by the pointer's displacement.
-    void move(double x, double y, const Event &e)
+    // A moves only in a drag in move-A mode, and then by the pointer's displacement; an arrow
+    // key steps it by one pixel in move-A mode and leaves the pointer's place alone.
+    void play(const session::Step &s, const Event &e)
     {
         const figure::FigureState before = board.state();
-        board.move(static_cast<float>(x), static_cast<float>(y));
-        const bool moves = before.dragging == 1 && board.mode() == board::Mode::MoveA;
-        stepped(before, moves ? static_cast<float>(x) - before.lastX : 0,
-            moves ? static_cast<float>(y) - before.lastY : 0, e);
-        if (moves)
+        Replay::play(s);
+        const bool moveA = board.mode() == board::Mode::MoveA;
+        double dx = 0, dy = 0;
+        if (s.kind == session::Step::Move && before.dragging == 1 && moveA) {
+            dx = float(s.x) - before.lastX, dy = float(s.y) - before.lastY;
             checkRebuild(e);
-        check(e);
-    }
-
-    // An arrow key steps A by one pixel in move-A mode and leaves the pointer's place alone.
-    void key(const Event &e)
-    {
-        const int arrow = static_cast<int>(e.key) - static_cast<int>(fuzz::Key::Up);
-        if (arrow < 0 || arrow > 3)
-            return;
-        const figure::FigureState before = board.state();
-        board.arrowKey(std::array {board::Arrow::Up, board::Arrow::Down, board::Arrow::Left,
-                           board::Arrow::Right}[arrow],
-            false);
-        const bool moves = board.mode() == board::Mode::MoveA;
-        stepped(before, moves ? std::array {0, 0, -1, 1}[arrow] : 0,
-            moves ? std::array {-1, 1, 0, 0}[arrow] : 0, e);
-        if (board.state().lastX != before.lastX || board.state().lastY != before.lastY)
-            broken("an arrow key moved the pointer's place", e);
-    }
-
-    void stepped(const figure::FigureState &before, double dx, double dy, const Event &e) const
-    {
-        if (board.state().xA != before.xA + dx || board.state().yA != before.yA + dy)
-            broken("A did not move by the displacement of the pointer or the key", e);
-    }
-
-    void click(Control control)
-    {
-        switch (control) {
-        case Control::Command1:
-            board.clickReset();
-            break;
-        case Control::Option1_0:
-        case Control::Option1_1:
-            board.selectMode(
-                control == Control::Option1_0 ? board::Mode::MoveA : board::Mode::Memo);
-            board.clickOption();
-            break;
-        case Control::Check1:
-            board.clickGrid();
-            break;
-        case Control::Command2_0: // a disabled button takes no click
-            if (board.canPlaceMark())
-                board.clickMark(0);
-            break;
-        case Control::Command2_1:
-            if (board.canRemoveMark())
-                board.clickMark(1);
-            break;
         }
+        if (s.kind == session::Step::Key && moveA)
+            dx = std::array {0, 0, -1, 1}[arrow(e)], dy = std::array {-1, 1, 0, 0}[arrow(e)];
+        if ((s.kind == session::Step::Move || s.kind == session::Step::Key)
+            && (board.state().xA != before.xA + dx || board.state().yA != before.yA + dy))
+            broken("A did not move by the displacement of the pointer or the key", e);
+        if (s.kind == session::Step::Key
+            && (board.state().lastX != before.lastX || board.state().lastY != before.lastY))
+            broken("an arrow key moved the pointer's place", e);
+        check(e);
     }
 
     void check(const Event &e) const
@@ -171,10 +148,8 @@ private:
         if (!near(std::hypot(f.xF - f.xB, f.yF - f.yB), f.lenAB)
             || !near(std::hypot(f.xD - f.xC, f.yD - f.yC), f.lenAC))
             broken("an apex is not a turn of A", e);
-        if (items.Line2[0].X1 != static_cast<float>(f.xA)
-            || items.Line3[2].X1 != static_cast<float>(f.xD)
-            || items.Line4[0].Y1 != static_cast<float>(f.yF)
-            || items.Label1[0].Top != static_cast<float>(f.yA - 30))
+        if (items.Line2[0].X1 != float(f.xA) || items.Line3[2].X1 != float(f.xD)
+            || items.Line4[0].Y1 != float(f.yF) || items.Label1[0].Top != float(f.yA - 30))
             broken("an item is not at its point", e);
         const bool rectangle = figure::isRectangleAt(f.xA, f.yA, f.xF, f.yF, f.xD, f.yD);
         const scene::Rgb expected = scene::paletteColor(rectangle ? 9 : 12);
@@ -183,7 +158,6 @@ private:
             broken("the drag colours disagree with the rectangle test", e);
     }
 
-    board::Board board;
     figure::FigureState base = board::Board().state(); // the last initial screen
 };
 
@@ -191,7 +165,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    fuzz::ByteEntropy entropy(data, size);
+    fuzz::Entropy entropy(data, size);
     Session window;
     for (int events = 0; events < 4000 && !entropy.exhausted(); ++events)
         window.play(fuzz::nextEvent(entropy));
