@@ -168,7 +168,7 @@ namespace {
                 else
                     s.x = std::stod(word), s.y = number();
             };
-            Step s {Step::Shot};
+            Step s;
             std::vector<double> points;
             int times = 1, moves = 2;
             double dx = 0, dy = 0;

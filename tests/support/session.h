@@ -44,7 +44,7 @@ struct Expect
 
 struct Step
 {
-    enum Kind { Down, Move, Up, Click, Key, Resize, Shot, Commands } kind;
+    enum Kind { Down, Move, Up, Click, Key, Resize, Shot, Commands } kind = Shot;
     Pointer pointer = Pointer::Mouse;
     Button button = Button::Left;
     double x = 0, y = 0; // Down, Move, Up: logical place; Resize: the new client size
