@@ -220,6 +220,7 @@ async function main() {
     }
   } finally {
     await browser.close();
+    fs.rmSync(folder, { recursive: true, force: true });
   }
 }
 
