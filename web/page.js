@@ -23,7 +23,7 @@ function startPage() {
   document.title = board.caption.replace(/ /g, '\u00a0');
   captionWidths.forEach((width, i) => _bm_set_label_width(i, width));
   const painter = new Painter(surface, board, fonts);
-  const classroom = startClassroom(surface, board, painter);
+  let classroom = null; // started after the first frame, like the controls
   let dirty = null; // logical area waiting for the next frame
 
   function paintNow() {
@@ -41,7 +41,8 @@ function startPage() {
       painter.drawMemo(c[field.memoX1], c[field.memoY1], c[field.memoX2], c[field.memoY2]);
     if (flags & flag.Controls)
       refreshControls();
-    classroom.changed(flags);
+    if (classroom)
+      classroom.changed(flags);
     const area = [c[field.left], c[field.top], c[field.right], c[field.bottom]];
     if (!(area[0] < area[2] && area[1] < area[3]))
       return;
@@ -53,8 +54,7 @@ function startPage() {
       paintNow();
   }
 
-  // The controls, like everything else the first frame does not need, come after it.
-  let controls = null;
+  let controls = null; // made after the first frame, below
   const state = board.controlStates;
   function refreshControls() {
     if (!controls)
@@ -143,7 +143,10 @@ function startPage() {
   }
 
   fit();
+  // The controls, the screen reader's words and every watcher of size and paper come after
+  // the first frame, which needs none of them.
   requestAnimationFrame(() => setTimeout(() => {
+    classroom = startClassroom(surface, board, painter);
     controls = createControls(board, apply);
     refreshControls();
     for (const name in controls)

@@ -4,7 +4,10 @@
 // more than 4 KB synchronously on the main thread; there the module compiles asynchronously,
 // while the page measures its captions.
 Module.instantiateWasm = (imports, receive) => {
-  const bytes = tryParseAsDataURI(wasmBinaryFile);
+  // The browser's own decoder takes a tenth of the time of a loop in script.
+  const bytes = Uint8Array.fromBase64
+    ? Uint8Array.fromBase64(wasmBinaryFile.slice(dataURIPrefix.length))
+    : tryParseAsDataURI(wasmBinaryFile);
   let module = null;
   try {
     module = new WebAssembly.Module(bytes);
