@@ -31,8 +31,7 @@ diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type 
 for s in "${sizes[@]}"; do
     png=$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png
     [ -f "$png" ] || continue
-    read -r w h < <(od -An -tu1 -j16 -N8 "$png" |
-        awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
+    read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$png")
     [ "$w $h" = "$s $s" ] || bad "${s}x${s}/apps/$id.png is ${w}x${h}"
 done
 
