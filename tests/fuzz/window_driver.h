@@ -24,7 +24,7 @@ class WindowDriver
 {
 public:
     explicit WindowDriver(Form1 &form)
-        : form(form), pointer(form), resetSize(form.size()),
+        : form(form), pointer(form),
           base(board::Board(float(form.width()), float(form.height())).state())
     {
         for (int i = 0; i < board::kControlCount; ++i)
@@ -43,6 +43,13 @@ public:
             Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton};
         const QPointF at = position(event), far(event.farX, event.farY);
         const Qt::MouseButton button = kButtons[static_cast<std::size_t>(event.button)];
+        const auto press = [&](QPointF where, Qt::MouseButton which, bool again = false) {
+            step("press", [&] { pointer.press(where, which, again); });
+        };
+        const auto move = [&](QPointF to) { step("move", [&] { pointer.move(to); }); };
+        const auto release = [&](QPointF where, Qt::MouseButton which) {
+            step("release", [&] { pointer.release(where, which); });
+        };
         switch (event.kind) {
         case EventKind::Press:
             press(at, button);
@@ -72,7 +79,13 @@ public:
             key(event.key);
             break;
         case EventKind::Resize:
-            resize(event.width, event.height);
+            step("resize", [&] {
+                form.resize(event.width, event.height);
+                // Every non-empty client size lays out a new initial screen (the same one for the
+                // same size); an empty one keeps the last.
+                if (!form.size().isEmpty())
+                    base = board::Board(float(form.width()), float(form.height())).state();
+            });
             break;
         case EventKind::FarDrag:
             press(at, button);
@@ -117,18 +130,6 @@ public:
     const std::string &failureText() const { return failure; }
 
 private:
-    void press(QPointF at, Qt::MouseButton button, bool again = false)
-    {
-        step("press", [&] { pointer.press(at, button, again); });
-    }
-    void move(QPointF to)
-    {
-        step("move", [&] { pointer.move(to); });
-    }
-    void release(QPointF at, Qt::MouseButton button)
-    {
-        step("release", [&] { pointer.release(at, button); });
-    }
     void finger(const char *what, QEventPoint::State state, QPointF at)
     {
         if (!touchScreen) // Qt keeps a touch screen to the end: made only when needed
@@ -152,18 +153,6 @@ private:
         step("key press", [&] { support::sendKey(form, QEvent::KeyPress, code); });
         keyStep = QPointF();
         step("key release", [&] { support::sendKey(form, QEvent::KeyRelease, code); });
-    }
-    void resize(int width, int height)
-    {
-        step("resize", [&] {
-            form.resize(width, height);
-            // Every non-empty client size lays out a new initial screen; an empty one keeps the
-            // last.
-            if (form.width() > 0 && form.height() > 0 && form.size() != resetSize) {
-                resetSize = form.size();
-                base = board::Board(float(form.width()), float(form.height())).state();
-            }
-        });
     }
 
     QPointF position(const Event &event) const
@@ -223,7 +212,6 @@ private:
     QWidget other; // takes the activation away
     QPointingDevice *touchScreen = nullptr;
     std::array<QAbstractButton *, board::kControlCount> controls {};
-    QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
     figure::FigureState base; // the last initial screen
     long long events = 0;
