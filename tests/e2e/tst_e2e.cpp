@@ -48,12 +48,6 @@ QList<QPoint> differingPixels(
     return found;
 }
 
-// The device pixels under a logical rectangle.
-QImage region(const QImage &shot, QRectF logical, int scale)
-{
-    return shot.copy(QRectF(logical.topLeft() * scale, logical.size() * scale).toAlignedRect());
-}
-
 // Why the desktop cannot play a row, or nothing when it can.
 const char *cannotPlay(const session::Row &row)
 {
@@ -143,12 +137,8 @@ public:
         program.setStandardErrorFile(log, QIODevice::Append);
         program.setChildProcessModifier(dieWithParent);
         program.start(QStringLiteral(BRINMOOR_EXECUTABLE), {});
-        if (!program.waitForStarted()) {
-            *error = "the program did not start: " + program.errorString();
-            return false;
-        }
-        if (QTest::qWaitFor([&] { return (windowId = findWindow()) || !isAlive(); }, 15000)
-            && windowId)
+        const auto shownOrEnded = [&] { return (windowId = findWindow()) || !isAlive(); };
+        if (program.waitForStarted() && QTest::qWaitFor(shownOrEnded, 15000) && windowId)
             return true;
         *error = QStringLiteral("no window captioned %1 appeared (program: %2, see %3)")
                      .arg(QString::fromUtf8(board::kWindowCaption), exitDescription(), log);
@@ -171,13 +161,14 @@ public:
     {
         if (isAlive())
             return QStringLiteral("running");
-        if (program.exitStatus() == QProcess::CrashExit)
-            return QStringLiteral("killed by a signal");
-        return QStringLiteral("exit %1").arg(program.exitCode());
+        if (program.error() == QProcess::FailedToStart)
+            return "not started: " + program.errorString();
+        return program.exitStatus() == QProcess::CrashExit
+            ? QStringLiteral("killed by a signal")
+            : QStringLiteral("exit %1").arg(program.exitCode());
     }
 
     unsigned long window() const { return windowId; }
-    int scale() const { return scaleFactor; }
     // The viewable top-level window with the program's caption, or 0.
     unsigned long findWindow() const
     {
@@ -392,7 +383,9 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
     // The check box's square, left of its caption, as the style draws it checked.
     QRectF indicator = support::box(board::Control::Check1);
     indicator.setWidth(16);
-    const QImage checked = region(user.settledShot(), indicator, user.scale());
+    const QRect square =
+        QTransform::fromScale(row->scale, row->scale).mapRect(indicator).toAlignedRect();
+    const QImage checked = user.settledShot().copy(square);
 
     support::ExpectedScreen expected(row->width, row->height, row->scale);
     const unsigned long arrows[] = {XK_Left, XK_Right, XK_Up, XK_Down};
@@ -427,8 +420,7 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
                 + QString::fromStdString(step.name);
             QVERIFY2(user.showsScreen(expected, QString(name).replace(' ', '-'), &error, &shot),
                 qPrintable(error));
-            QVERIFY2(
-                (region(shot, indicator, user.scale()) == checked) == expected.core().gridChecked(),
+            QVERIFY2((shot.copy(square) == checked) == expected.core().gridChecked(),
                 "the check box does not show the grid's state");
             break;
         }
@@ -466,9 +458,8 @@ void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
     QVERIFY2(user.showsScreen(initial, QStringLiteral("storm-start"), &error, &start),
         qPrintable(error));
 
-    const quint32 seed = qEnvironmentVariableIsSet("BRINMOOR_E2E_SEED")
-        ? quint32(qEnvironmentVariableIntValue("BRINMOOR_E2E_SEED"))
-        : QRandomGenerator::global()->generate();
+    const QString randomSeed = QString::number(QRandomGenerator::global()->generate());
+    const quint32 seed = qEnvironmentVariable("BRINMOOR_E2E_SEED", randomSeed).toUInt();
     qInfo("storm seed %u (set BRINMOOR_E2E_SEED to repeat it)", seed);
     QRandomGenerator random(seed);
 

@@ -41,7 +41,10 @@ public:
     {
         static constexpr Qt::MouseButton kButtons[kButtonCount] {
             Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton};
-        const QPointF at = position(event), far(event.farX, event.farY);
+        const figure::FigureState &f = form.core().state();
+        const QPointF at =
+            QPointF(event.x, event.y) + (event.nearA ? QPointF(f.xA, f.yA) : QPointF());
+        const QPointF far(event.farX, event.farY);
         const Qt::MouseButton button = kButtons[static_cast<std::size_t>(event.button)];
         const auto press = [&](QPointF where, Qt::MouseButton which, bool again = false) {
             step("press", [&] { pointer.press(where, which, again); });
@@ -153,12 +156,6 @@ private:
         step("key press", [&] { support::sendKey(form, QEvent::KeyPress, code); });
         keyStep = QPointF();
         step("key release", [&] { support::sendKey(form, QEvent::KeyRelease, code); });
-    }
-
-    QPointF position(const Event &event) const
-    {
-        const figure::FigureState &f = form.core().state();
-        return QPointF(event.x, event.y) + (event.nearA ? QPointF(f.xA, f.yA) : QPointF());
     }
 
     // Runs one window-system event and then checks everything.
