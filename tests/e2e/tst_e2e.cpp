@@ -37,12 +37,10 @@ QList<QPoint> differingPixels(
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            const auto differs = [&](int channel(QRgb)) {
-                return std::abs(channel(p) - channel(q)) > tolerance;
-            };
-            if ((differs(qRed) || differs(qGreen) || differs(qBlue))
-                && std::none_of(skip.begin(), skip.end(),
-                    [&](const QRectF &r) { return r.contains(QPointF(x, y)); }))
+            const int most = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                std::abs(qBlue(p) - qBlue(q))});
+            const auto holds = [&](const QRectF &r) { return r.contains(QPointF(x, y)); };
+            if (most > tolerance && std::none_of(skip.begin(), skip.end(), holds))
                 found << QPoint(x, y);
         }
     return found;
@@ -103,7 +101,9 @@ public:
             *error = "cannot connect to X display " + displayName;
         else if (!XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored))
             *error = QStringLiteral("the X server has no XTEST extension");
-        if (!error->isEmpty())
+        if (error->isEmpty())
+            XSynchronize(display, True); // every request is handled before its call returns
+        else
             stopServer();
         return error->isEmpty();
     }
@@ -207,21 +207,15 @@ public:
         return QPoint(x, y);
     }
 
-    // Raw events, straight to the server: device pixels, screen coordinates.
+    // Raw events, handled by the server before they return: device pixels, screen coordinates.
     void resizeWindow(QSize size)
     {
         XResizeWindow(display, windowId, unsigned(size.width()), unsigned(size.height()));
-        XSync(display, False);
     }
-    void movePointer(QPoint screenPosition)
-    {
-        XTestFakeMotionEvent(display, -1, screenPosition.x(), screenPosition.y(), CurrentTime);
-        XSync(display, False);
-    }
+    void movePointer(QPoint at) { XTestFakeMotionEvent(display, -1, at.x(), at.y(), CurrentTime); }
     void setButton(int button, bool down)
     {
         XTestFakeButtonEvent(display, unsigned(button), down, CurrentTime);
-        XSync(display, False);
     }
     void releaseButtons()
     {
@@ -231,7 +225,6 @@ public:
     void setKey(unsigned long keysym, bool down) // to the focus window
     {
         XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), down, CurrentTime);
-        XSync(display, False);
     }
 
     // Paced events at logical places of the client area.

@@ -27,11 +27,6 @@ using fuzz::EventKind;
     std::abort();
 }
 
-bool near(double a, double b)
-{
-    return std::abs(a - b) <= 1e-9 * (1 + std::abs(a) + std::abs(b));
-}
-
 // Up, Down, Left and Right as 0 to 3; other keys do not reach the board.
 int arrow(const Event &e)
 {
@@ -146,6 +141,9 @@ private:
     {
         const figure::FigureState &f = board.state();
         const scene::Scene &items = board.scene();
+        const auto near = [](double a, double b) {
+            return std::abs(a - b) <= 1e-9 * (1 + std::abs(a) + std::abs(b));
+        };
         if (!near(std::hypot(f.xF - f.xB, f.yF - f.yB), f.lenAB)
             || !near(std::hypot(f.xD - f.xC, f.yD - f.yC), f.lenAC))
             broken("an apex is not a turn of A", e);
