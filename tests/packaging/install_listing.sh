@@ -26,7 +26,7 @@ for s in "$@"; do
     read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$prefix/$png")
     [ "$w $h" = "$s $s" ] || bad "$png is ${w}x${h}"
 done
-diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) ||
+diff -u <(printf '%s\n' "${expected[@]}" | sort) <(find "$prefix" -type f -printf '%P\n' | sort) ||
     bad "the installed files differ from the expected list (- expected, + installed)"
 [ -x "$prefix/bin/Brinmoor" ] || bad "bin/Brinmoor is not executable"
 
