@@ -9,7 +9,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QPointingDevice>
 #include <QtGui/qtestsupport_gui.h>
 #include <QtTest>
@@ -18,15 +17,6 @@
 
 namespace fuzz {
 
-namespace detail {
-
-    constexpr std::array<Qt::MouseButton, kButtonCount> kButtons {
-        {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}};
-    constexpr std::array<Qt::Key, kKeyCount> kKeys {{Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space,
-        Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Return, Qt::Key_Escape}};
-
-} // namespace detail
-
 // Plays events on a shown Form1 the way the window system delivers them (through its
 // QWindow, so grabs, double clicks and child controls behave as on a desktop) and checks every
 // invariant after each single window-system event.
@@ -34,7 +24,7 @@ class WindowDriver
 {
 public:
     explicit WindowDriver(Form1 &form)
-        : form(form), pointer(form), resetSize(form.size()),
+        : form(form), pointer(form),
           base(board::Board(float(form.width()), float(form.height())).state())
     {
         for (int i = 0; i < board::kControlCount; ++i)
@@ -49,8 +39,20 @@ public:
     // Plays one event of the model, which may be several window-system events.
     void play(const Event &event)
     {
-        const QPointF at = position(event);
-        const Qt::MouseButton button = detail::kButtons[static_cast<std::size_t>(event.button)];
+        static constexpr Qt::MouseButton kButtons[kButtonCount] {
+            Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton};
+        const figure::FigureState &f = form.core().state();
+        const QPointF at =
+            QPointF(event.x, event.y) + (event.nearA ? QPointF(f.xA, f.yA) : QPointF());
+        const QPointF far(event.farX, event.farY);
+        const Qt::MouseButton button = kButtons[static_cast<std::size_t>(event.button)];
+        const auto press = [&](QPointF where, Qt::MouseButton which, bool again = false) {
+            step("press", [&] { pointer.press(where, which, again); });
+        };
+        const auto move = [&](QPointF to) { step("move", [&] { pointer.move(to); }); };
+        const auto release = [&](QPointF where, Qt::MouseButton which) {
+            step("release", [&] { pointer.release(where, which); });
+        };
         switch (event.kind) {
         case EventKind::Press:
             press(at, button);
@@ -66,31 +68,51 @@ public:
             for (bool again : {false, true})
                 press(at, button, again), release(at, button);
             break;
-        case EventKind::Click:
-            click(event);
+        case EventKind::Click: {
+            // Anywhere inside the control, enabled or not: a disabled one lets the press through.
+            const QRect box = controls[static_cast<std::size_t>(event.control)]->geometry();
+            const QPointF inside = QPointF(box.topLeft())
+                + QPointF(std::fmod(std::abs(event.x), box.width()),
+                    std::fmod(std::abs(event.y), box.height()));
+            for (int i = 0; i < event.repeat; ++i)
+                press(inside, Qt::LeftButton), release(inside, Qt::LeftButton);
             break;
+        }
         case EventKind::KeyPress:
             key(event.key);
             break;
         case EventKind::Resize:
-            resize(event.width, event.height);
+            step("resize", [&] {
+                form.resize(event.width, event.height);
+                // Every non-empty client size lays out a new initial screen (the same one for the
+                // same size); an empty one keeps the last.
+                if (!form.size().isEmpty())
+                    base = board::Board(float(form.width()), float(form.height())).state();
+            });
             break;
         case EventKind::FarDrag:
             press(at, button);
             for (int i = 1 - event.steps; i <= event.steps; ++i) // out and back
-                move(at
-                    + QPointF(event.farX, event.farY)
-                        * (double(event.steps - std::abs(i)) / event.steps));
+                move(at + far * (double(event.steps - std::abs(i)) / event.steps));
             release(at, button);
             break;
         case EventKind::Deactivate:
-            deactivate();
+            for (QWidget *window : {&other, static_cast<QWidget *>(&form)})
+                step(window == &form ? "activate" : "deactivate", [&] {
+                    window->activateWindow();
+                    QCoreApplication::processEvents();
+                });
             break;
         case EventKind::HideShow:
-            hideAndShow();
+            step("hide", [&] { form.hide(); });
+            step("show", [&] { form.show(), QCoreApplication::processEvents(); });
             break;
         case EventKind::Touch:
-            touch(event);
+            // Delivered as the window system reports a finger; Qt makes the mouse events from it.
+            finger("touch begin", QEventPoint::Pressed, at);
+            for (int i = 1; i <= event.steps; ++i)
+                finger("touch update", QEventPoint::Updated, at + far * (double(i) / event.steps));
+            finger("touch end", QEventPoint::Released, at + far);
             break;
         }
     }
@@ -111,31 +133,19 @@ public:
     const std::string &failureText() const { return failure; }
 
 private:
-    void press(QPointF at, Qt::MouseButton button, bool again = false)
+    void finger(const char *what, QEventPoint::State state, QPointF at)
     {
-        step("press", [&] { pointer.press(at, button, again); });
-    }
-    void move(QPointF to)
-    {
-        step("move", [&] { pointer.move(to); });
-    }
-    void release(QPointF at, Qt::MouseButton button)
-    {
-        step("release", [&] { pointer.release(at, button); });
-    }
-    void click(const Event &event)
-    {
-        // Anywhere inside the control, enabled or not: a disabled one lets the press through.
-        const QRect box = controls[static_cast<std::size_t>(event.control)]->geometry();
-        const QPointF at = QPointF(box.topLeft())
-            + QPointF(std::fmod(std::abs(event.x), box.width()),
-                std::fmod(std::abs(event.y), box.height()));
-        for (int i = 0; i < event.repeat; ++i)
-            press(at, Qt::LeftButton), release(at, Qt::LeftButton);
+        if (!touchScreen) // Qt keeps a touch screen to the end: made only when needed
+            touchScreen = QTest::createTouchDevice();
+        QWindow *window = form.windowHandle();
+        const QEventPoint point(0, state, at, window->mapToGlobal(at));
+        step(what, [&] { qt_handleTouchEventv2(window, touchScreen, {point}); });
     }
     void key(Key which)
     {
-        const Qt::Key code = detail::kKeys[static_cast<std::size_t>(which)];
+        static constexpr Qt::Key kKeys[kKeyCount] {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space,
+            Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Return, Qt::Key_Escape};
+        const Qt::Key code = kKeys[static_cast<std::size_t>(which)];
         // An arrow key on the drawing surface steps A by one pixel in move-A mode.
         const QPointF arrows[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
         const bool arrow = which >= Key::Up && which <= Key::Right;
@@ -146,56 +156,6 @@ private:
         step("key press", [&] { support::sendKey(form, QEvent::KeyPress, code); });
         keyStep = QPointF();
         step("key release", [&] { support::sendKey(form, QEvent::KeyRelease, code); });
-    }
-    void resize(int width, int height)
-    {
-        step("resize", [&] {
-            form.resize(width, height);
-            // Every non-empty client size lays out a new initial screen; an empty one keeps the
-            // last.
-            if (form.width() > 0 && form.height() > 0 && form.size() != resetSize) {
-                resetSize = form.size();
-                base = board::Board(float(form.width()), float(form.height())).state();
-            }
-        });
-    }
-    void deactivate()
-    {
-        for (QWidget *window : {&other, static_cast<QWidget *>(&form)})
-            step(window == &form ? "activate" : "deactivate", [&] {
-                window->activateWindow();
-                QCoreApplication::processEvents();
-            });
-    }
-    void hideAndShow()
-    {
-        step("hide", [&] { form.hide(); });
-        step("show", [&] { form.show(), QCoreApplication::processEvents(); });
-    }
-    void touch(const Event &event)
-    {
-        // Delivered as the window system reports a finger; Qt makes the mouse events from it.
-        const QPointF at = position(event);
-        const QPointF far(event.farX, event.farY);
-        QWindow *window = form.windowHandle();
-        if (!touchScreen) // Qt keeps a touch screen to the end: made only when needed
-            touchScreen = QTest::createTouchDevice();
-        const auto finger = [&](QEventPoint::State state, QPointF where) {
-            const QList<QEventPoint> points {
-                QEventPoint(0, state, where, window->mapToGlobal(where))};
-            qt_handleTouchEventv2(window, touchScreen, points);
-        };
-        step("touch begin", [&] { finger(QEventPoint::Pressed, at); });
-        for (int i = 1; i <= event.steps; ++i)
-            step("touch update",
-                [&] { finger(QEventPoint::Updated, at + far * (double(i) / event.steps)); });
-        step("touch end", [&] { finger(QEventPoint::Released, at + far); });
-    }
-
-    QPointF position(const Event &event) const
-    {
-        const figure::FigureState &f = form.core().state();
-        return QPointF(event.x, event.y) + (event.nearA ? QPointF(f.xA, f.yA) : QPointF());
     }
 
     // Runs one window-system event and then checks everything.
@@ -228,19 +188,17 @@ private:
                 "the grid check box (%g) disagrees with gridShown %g", checked, f.gridShown);
 
         // A moves only during a press, and then by exactly the pointer's displacement.
-        const bool aMoved = f.xA != before.xA || f.yA != before.yA;
-        const bool pointerMoved = f.lastX != before.lastX || f.lastY != before.lastY;
-        if (aMoved && !pointerMoved && f.xA == base.xA && f.yA == base.yA && f.markCount == 0
-            && f.dragging == 0)
-            return {}; // an initial screen put A back
-        if (aMoved && !keyStep.isNull() && f.xA == before.xA + keyStep.x()
-            && f.yA == before.yA + keyStep.y())
+        if (f.xA == before.xA && f.yA == before.yA)
             return {};
-        if (aMoved && before.dragging != 1)
+        if (f.lastX == before.lastX && f.lastY == before.lastY && f.xA == base.xA && f.yA == base.yA
+            && f.markCount == 0 && f.dragging == 0)
+            return {}; // an initial screen put A back
+        if (!keyStep.isNull() && f.xA == before.xA + keyStep.x() && f.yA == before.yA + keyStep.y())
+            return {}; // the arrow key being pressed stepped it
+        if (before.dragging != 1)
             return text("A moved from (%g, %g) without a press", before.xA, before.yA);
-        if (aMoved
-            && (f.xA != before.xA + double(f.lastX - before.lastX)
-                || f.yA != before.yA + double(f.lastY - before.lastY)))
+        if (f.xA != before.xA + double(f.lastX - before.lastX)
+            || f.yA != before.yA + double(f.lastY - before.lastY))
             return text("A moved to (%.6f, %.6f), not by the pointer's displacement from x %.6f",
                 f.xA, f.yA, before.xA);
         return {};
@@ -251,7 +209,6 @@ private:
     QWidget other; // takes the activation away
     QPointingDevice *touchScreen = nullptr;
     std::array<QAbstractButton *, board::kControlCount> controls {};
-    QSize resetSize; // client size of the last initial screen
     QPointF keyStep; // where the arrow key being pressed moves A, if it does
     figure::FigureState base; // the last initial screen
     long long events = 0;

@@ -5,11 +5,12 @@
 set -euo pipefail
 cmake=$1 build=$2 prefix=$3 id=$4
 shift 4
-sizes=("$@")
 
 rm -rf "$prefix"
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
+fail=0
+bad() { echo "FAIL: $*"; fail=1; }
 expected=(
     bin/Brinmoor
     share/applications/$id.desktop
@@ -17,24 +18,17 @@ expected=(
     share/icons/hicolor/scalable/apps/$id.svg
     share/metainfo/$id.metainfo.xml
 )
-for s in "${sizes[@]}"; do
-    expected+=("share/icons/hicolor/${s}x${s}/apps/$id.png")
+# PNG width and height are the big-endian words at bytes 16 and 20 of the IHDR chunk.
+for s in "$@"; do
+    png=share/icons/hicolor/${s}x${s}/apps/$id.png
+    expected+=("$png")
+    [ -f "$prefix/$png" ] || continue
+    read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$prefix/$png")
+    [ "$w $h" = "$s $s" ] || bad "$png is ${w}x${h}"
 done
-
-fail=0
-bad() { echo "FAIL: $*"; fail=1; }
-diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -printf '%P\n' | sort) ||
+diff -u <(printf '%s\n' "${expected[@]}" | sort) <(find "$prefix" -type f -printf '%P\n' | sort) ||
     bad "the installed files differ from the expected list (- expected, + installed)"
 [ -x "$prefix/bin/Brinmoor" ] || bad "bin/Brinmoor is not executable"
-
-# PNG width and height are the big-endian words at bytes 16 and 20 of the IHDR chunk.
-for s in "${sizes[@]}"; do
-    png=$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png
-    [ -f "$png" ] || continue
-    read -r w h < <(od -An -tu1 -j16 -N8 "$png" |
-        awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
-    [ "$w $h" = "$s $s" ] || bad "${s}x${s}/apps/$id.png is ${w}x${h}"
-done
 
 # The menu entry must name what was installed: the icon by its id and the program by its name.
 desktop=$prefix/share/applications/$id.desktop

@@ -22,7 +22,7 @@ for line in "FILEVERSION $numeric" "PRODUCTVERSION $numeric" \
     "VALUE \"FileVersion\", \"$version\"" "VALUE \"ProductVersion\", \"$version\"" \
     "VALUE \"CompanyName\", \"Tolvane\"" "VALUE \"ProductName\", \"Brinmoor\"" \
     "LANGUAGE 17, 1" "VALUE \"Translation\", 0x411, 1200"; do
-    grep -qF -- "$line" "$work/readback.rc" || { echo "FAIL: the compiled resource lacks: $line"; fail=1; }
+    grep -qF -- "$line" "$work/readback.rc" || { echo "FAIL: the resource lacks: $line"; fail=1; }
 done
 [ $fail -eq 0 ] || { cat "$work/readback.rc"; exit 1; }
 echo "version resource compiled: $(grep -F FILEVERSION "$work/readback.rc" | xargs), \"$version\""

@@ -27,11 +27,6 @@ using fuzz::EventKind;
     std::abort();
 }
 
-bool near(double a, double b)
-{
-    return std::abs(a - b) <= 1e-9 * (1 + std::abs(a) + std::abs(b));
-}
-
 // Up, Down, Left and Right as 0 to 3; other keys do not reach the board.
 int arrow(const Event &e)
 {
@@ -60,8 +55,9 @@ public:
                 board::Arrow::Right}[std::size_t(std::clamp(arrow(e), 0, 3))];
             play(s, e);
         };
-        const auto far = [&](int i) {
-            return std::pair(e.x + e.farX * i / e.steps, e.y + e.farY * i / e.steps);
+        // A point of the way out to (x + farX, y + farY): from 0 at the start to 1 at the end.
+        const auto along = [&](Step::Kind kind, double t) {
+            step(kind, e.x + e.farX * t, e.y + e.farY * t);
         };
         switch (e.kind) {
         case EventKind::Press:
@@ -86,18 +82,18 @@ public:
                 base = board::Board(float(e.width), float(e.height)).state();
             step(Step::Resize, e.width, e.height);
             break;
-        case EventKind::FarDrag:
-        case EventKind::Touch: {
-            const int last = e.kind == EventKind::FarDrag ? 0 : e.steps;
+        case EventKind::FarDrag: // out and back
+            step(Step::Down, e.x, e.y);
+            for (int i = 1 - e.steps; i <= e.steps; ++i)
+                along(Step::Move, double(e.steps - std::abs(i)) / e.steps);
+            step(Step::Up, e.x, e.y);
+            break;
+        case EventKind::Touch:
             step(Step::Down, e.x, e.y);
             for (int i = 1; i <= e.steps; ++i)
-                step(Step::Move, far(i).first, far(i).second);
-            if (e.kind == EventKind::FarDrag)
-                for (int i = e.steps - 1; i >= 0; --i)
-                    step(Step::Move, far(i).first, far(i).second);
-            step(Step::Up, far(last).first, far(last).second);
+                along(Step::Move, double(i) / e.steps);
+            along(Step::Up, 1);
             break;
-        }
         case EventKind::Deactivate:
         case EventKind::HideShow:
             board.release();
@@ -145,6 +141,9 @@ private:
     {
         const figure::FigureState &f = board.state();
         const scene::Scene &items = board.scene();
+        const auto near = [](double a, double b) {
+            return std::abs(a - b) <= 1e-9 * (1 + std::abs(a) + std::abs(b));
+        };
         if (!near(std::hypot(f.xF - f.xB, f.yF - f.yB), f.lenAB)
             || !near(std::hypot(f.xD - f.xC, f.yD - f.yC), f.lenAC))
             broken("an apex is not a turn of A", e);
