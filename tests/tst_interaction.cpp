@@ -56,14 +56,7 @@ void tst_Interaction::dragLeavesNoTraceOfEarlierFrames()
     }
     d.release(path[5]);
     QCoreApplication::processEvents();
-    const QImage shown = d.window().screen()->grabWindow(d.window().winId()).toImage();
-    const QImage full = d.screen();
-    QCOMPARE(shown.size(), full.size());
-    int differing = 0;
-    for (int y = 0; y < full.height(); ++y)
-        for (int x = 0; x < full.width(); ++x)
-            differing += shown.pixel(x, y) != full.pixel(x, y);
-    QCOMPARE(differing, 0);
+    QCOMPARE(d.window().screen()->grabWindow(d.window().winId()).toImage(), d.screen());
 }
 
 void tst_Interaction::oneFingerDragMovesA()
