@@ -36,123 +36,117 @@ class tst_DrawList : public QObject
     Q_OBJECT
 
 private slots:
-    void bandsAndCaptionBoxesLieOnDevicePixels_data();
-    void bandsAndCaptionBoxesLieOnDevicePixels();
-    void thickLinesGetRoundEndsBeforeTheirStroke();
-    void segmentsAreCutToTheAreaWithRoomForTheirWidth();
-    void shapesLieInsideTheirBoxWithOneFill();
-    void captionsSitOnTheDesignBaseline();
+    void bandsAndCaptionBoxesLieOnDevicePixels_data()
+    {
+        QTest::addColumn<double>("ratio");
+        for (double ratio : {1.0, 1.25, 1.5, 2.0})
+            QTest::addRow("ratio %g", ratio) << ratio;
+    }
+
+    void bandsAndCaptionBoxesLieOnDevicePixels()
+    {
+        QFETCH(double, ratio);
+        const board::Board b;
+        int bands = 0;
+        for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, ratio)) {
+            if (kindOf(c) != DrawKind::Band && kindOf(c) != DrawKind::Text)
+                continue;
+            bands += kindOf(c) == DrawKind::Band;
+            for (float edge : {c.x1, c.y1, c.x2, c.y2})
+                QVERIFY2(onDevicePixels(edge, ratio), qPrintable(QString::number(edge)));
+            QVERIFY((c.x2 - c.x1) * ratio >= 1 - 1e-3 && (c.y2 - c.y1) * ratio >= 1 - 1e-3);
+        }
+        // Every grid line inside the window, and the horizontal base BC.
+        const auto &columns = b.scene().Line6;
+        const auto inside = std::count_if(columns.begin(), columns.end(),
+            [&](const scene::LineItem &l) { return l.X1 >= 0 && l.X1 < b.width(); });
+        QCOMPARE(bands, scene::kHorizontalGridLines + int(inside) + 1);
+    }
+
+    void thickLinesGetRoundEndsBeforeTheirStroke()
+    {
+        board::Board b;
+        b.press(700, 450);
+        b.move(650, 430); // the drag colours, A off the grid lines
+        const std::vector<DrawCommand> list = listOf(b, {0, 0, b.width(), b.height()}, 1);
+        const scene::LineItem &ab = b.scene().Line2[0];
+        auto at = std::find_if(list.begin(), list.end(), [&](const DrawCommand &c) {
+            return kindOf(c) == DrawKind::Disc && c.x1 == ab.X1 && c.y1 == ab.Y1;
+        });
+        QVERIFY(at != list.end() && at + 2 < list.end());
+        QCOMPARE(at->size, 1.5f);
+        QCOMPARE(at->colour, scene::packedColour(ab.BorderColor));
+        QCOMPARE(kindOf(at[1]), DrawKind::Disc);
+        QCOMPARE((QPointF(at[1].x1, at[1].y1)), QPointF(ab.X2, ab.Y2));
+        QCOMPARE(kindOf(at[2]), DrawKind::Segment);
+        QCOMPARE(at[2].size, 3.f);
+    }
+
+    void segmentsAreCutToTheAreaWithRoomForTheirWidth()
+    {
+        const board::Board b;
+        const scene::LineItem &be = b.scene().Line1[1]; // oblique, from B up to E
+        const scene::Rect area {be.X1 + 10.0, be.Y2 + 10.0, be.X2 - 10.0, be.Y1 - 10.0};
+        int segments = 0;
+        for (const DrawCommand &c : listOf(b, area, 1)) {
+            if (kindOf(c) != DrawKind::Segment)
+                continue;
+            ++segments;
+            const scene::Rect room = area.adjusted(-5.001, -5.001, 5.001, 5.001); // width + 2
+            QVERIFY(room.contains({c.x1, c.y1}) && room.contains({c.x2, c.y2}));
+        }
+        QVERIFY(segments > 0);
+        // Far from the figure only grid lines are listed.
+        for (const DrawCommand &c : listOf(b, {b.width() - 20.0, 0, b.width(), 20}, 1))
+            QCOMPARE(kindOf(c), DrawKind::Band);
+    }
+
+    void shapesLieInsideTheirBoxWithOneFill()
+    {
+        board::Board b;
+        b.clickMark(0);
+        const scene::Scene &s = b.scene();
+        int shapes = 0;
+        for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, 1)) {
+            if (kindOf(c) != DrawKind::Shape)
+                continue;
+            const scene::ShapeItem &item = shapes == 0 ? s.Shape3
+                : shapes == 1                          ? s.Shape1
+                                                       : s.Shape2[0];
+            ++shapes;
+            QCOMPARE((QRectF(QPointF(c.x1, c.y1), QPointF(c.x2, c.y2))),
+                QRectF(item.Left, item.Top, item.Width, item.Height)
+                    .adjusted(0.5, 0.5, -0.5, -0.5));
+            const bool rounded = item.Shape == scene::ShapeKind::RoundedRectangle;
+            QCOMPARE(c.variant, rounded ? 1.f : 0.f);
+            QCOMPARE(c.size, rounded ? float(std::min(item.Width, item.Height) * 0.15) : 0.f);
+            QCOMPARE(c.fill, scene::packedColour(item.Filled ? item.FillColor : item.BackColor));
+            QCOMPARE(c.colour, scene::packedColour(item.BorderColor));
+        }
+        QCOMPARE(shapes, 3); // the two panels and the one mark placed
+    }
+
+    void captionsSitOnTheDesignBaseline()
+    {
+        board::Board b;
+        for (int i = 0; i < scene::kLabelCount; ++i)
+            b.setLabelWidth(i, 17);
+        int texts = 0;
+        for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, 1)) {
+            if (kindOf(c) != DrawKind::Text)
+                continue;
+            ++texts;
+            const scene::LabelItem &label = scene::labelAt(b.scene(), int(c.variant));
+            const int pixels = scene::fontPixels(label.Font);
+            QCOMPARE(c.y2 - c.y1, float(pixels));
+            QCOMPARE(c.x2 - c.x1, 17.f);
+            QCOMPARE(c.size, label.Top + (label.Font == scene::FontRole::Point ? 24.f : 11.f));
+            QCOMPARE(
+                c.fill, label.BackOpaque ? scene::packedColour(label.BackColor) : scene::kNoColour);
+        }
+        QCOMPARE(texts, scene::kLabelCount);
+    }
 };
-
-void tst_DrawList::bandsAndCaptionBoxesLieOnDevicePixels_data()
-{
-    QTest::addColumn<double>("ratio");
-    for (double ratio : {1.0, 1.25, 1.5, 2.0})
-        QTest::addRow("ratio %g", ratio) << ratio;
-}
-
-void tst_DrawList::bandsAndCaptionBoxesLieOnDevicePixels()
-{
-    QFETCH(double, ratio);
-    const board::Board b;
-    int bands = 0;
-    for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, ratio)) {
-        if (kindOf(c) != DrawKind::Band && kindOf(c) != DrawKind::Text)
-            continue;
-        bands += kindOf(c) == DrawKind::Band;
-        for (float edge : {c.x1, c.y1, c.x2, c.y2})
-            QVERIFY2(onDevicePixels(edge, ratio), qPrintable(QString::number(edge)));
-        QVERIFY((c.x2 - c.x1) * ratio >= 1 - 1e-3 && (c.y2 - c.y1) * ratio >= 1 - 1e-3);
-    }
-    // Every grid line inside the window, and the horizontal base BC.
-    const auto &columns = b.scene().Line6;
-    const auto inside = std::count_if(columns.begin(), columns.end(),
-        [&](const scene::LineItem &l) { return l.X1 >= 0 && l.X1 < b.width(); });
-    QCOMPARE(bands, scene::kHorizontalGridLines + int(inside) + 1);
-}
-
-void tst_DrawList::thickLinesGetRoundEndsBeforeTheirStroke()
-{
-    board::Board b;
-    b.press(700, 450);
-    b.move(650, 430); // the drag colours, A off the grid lines
-    const std::vector<DrawCommand> list = listOf(b, {0, 0, b.width(), b.height()}, 1);
-    const scene::LineItem &ab = b.scene().Line2[0];
-    auto at = std::find_if(list.begin(), list.end(), [&](const DrawCommand &c) {
-        return kindOf(c) == DrawKind::Disc && c.x1 == ab.X1 && c.y1 == ab.Y1;
-    });
-    QVERIFY(at != list.end() && at + 2 < list.end());
-    QCOMPARE(at->size, 1.5f);
-    QCOMPARE(at->colour, scene::packedColour(ab.BorderColor));
-    QCOMPARE(kindOf(at[1]), DrawKind::Disc);
-    QCOMPARE((QPointF(at[1].x1, at[1].y1)), QPointF(ab.X2, ab.Y2));
-    QCOMPARE(kindOf(at[2]), DrawKind::Segment);
-    QCOMPARE(at[2].size, 3.f);
-}
-
-void tst_DrawList::segmentsAreCutToTheAreaWithRoomForTheirWidth()
-{
-    const board::Board b;
-    const scene::LineItem &be = b.scene().Line1[1]; // oblique, from B up to E
-    const scene::Rect area {be.X1 + 10.0, be.Y2 + 10.0, be.X2 - 10.0, be.Y1 - 10.0};
-    int segments = 0;
-    for (const DrawCommand &c : listOf(b, area, 1)) {
-        if (kindOf(c) != DrawKind::Segment)
-            continue;
-        ++segments;
-        const scene::Rect room = area.adjusted(-5.001, -5.001, 5.001, 5.001); // width + 2
-        QVERIFY(room.contains({c.x1, c.y1}) && room.contains({c.x2, c.y2}));
-    }
-    QVERIFY(segments > 0);
-    // Far from the figure only grid lines are listed.
-    for (const DrawCommand &c : listOf(b, {b.width() - 20.0, 0, b.width(), 20}, 1))
-        QCOMPARE(kindOf(c), DrawKind::Band);
-}
-
-void tst_DrawList::shapesLieInsideTheirBoxWithOneFill()
-{
-    board::Board b;
-    b.clickMark(0);
-    const scene::Scene &s = b.scene();
-    int shapes = 0;
-    for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, 1)) {
-        if (kindOf(c) != DrawKind::Shape)
-            continue;
-        const scene::ShapeItem &item = shapes == 0 ? s.Shape3
-            : shapes == 1                          ? s.Shape1
-                                                   : s.Shape2[0];
-        ++shapes;
-        QCOMPARE((QRectF(QPointF(c.x1, c.y1), QPointF(c.x2, c.y2))),
-            QRectF(item.Left, item.Top, item.Width, item.Height).adjusted(0.5, 0.5, -0.5, -0.5));
-        const bool rounded = item.Shape == scene::ShapeKind::RoundedRectangle;
-        QCOMPARE(c.variant, rounded ? 1.f : 0.f);
-        QCOMPARE(c.size, rounded ? float(std::min(item.Width, item.Height) * 0.15) : 0.f);
-        QCOMPARE(c.fill, scene::packedColour(item.Filled ? item.FillColor : item.BackColor));
-        QCOMPARE(c.colour, scene::packedColour(item.BorderColor));
-    }
-    QCOMPARE(shapes, 3); // the two panels and the one mark placed
-}
-
-void tst_DrawList::captionsSitOnTheDesignBaseline()
-{
-    board::Board b;
-    for (int i = 0; i < scene::kLabelCount; ++i)
-        b.setLabelWidth(i, 17);
-    int texts = 0;
-    for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, 1)) {
-        if (kindOf(c) != DrawKind::Text)
-            continue;
-        ++texts;
-        const scene::LabelItem &label = scene::labelAt(b.scene(), int(c.variant));
-        const int pixels = scene::fontPixels(label.Font);
-        QCOMPARE(c.y2 - c.y1, float(pixels));
-        QCOMPARE(c.x2 - c.x1, 17.f);
-        QCOMPARE(c.size, label.Top + (label.Font == scene::FontRole::Point ? 24.f : 11.f));
-        QCOMPARE(
-            c.fill, label.BackOpaque ? scene::packedColour(label.BackColor) : scene::kNoColour);
-    }
-    QCOMPARE(texts, scene::kLabelCount);
-}
 
 QTEST_APPLESS_MAIN(tst_DrawList)
 #include "tst_draw_list.moc"
