@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 using scene::DrawCommand;
@@ -17,16 +18,22 @@ DrawKind kindOf(const DrawCommand &c)
     return static_cast<DrawKind>(c.kind);
 }
 
-std::vector<DrawCommand> listOf(const board::Board &b, const scene::Rect &area, double ratio)
+// What paints the board at the ratio, or only its part in area.
+std::vector<DrawCommand> listOf(
+    const board::Board &b, double ratio = 1, std::optional<scene::Rect> area = {})
 {
     std::vector<DrawCommand> list;
-    scene::buildDrawList(list, b.scene(), area, ratio);
+    scene::buildDrawList(
+        list, b.scene(), area.value_or(scene::Rect {0, 0, b.width(), b.height()}), ratio);
     return list;
 }
 
-bool onDevicePixels(double logical, double ratio)
+std::vector<DrawCommand> only(DrawKind kind, std::vector<DrawCommand> list)
 {
-    return std::abs(logical * ratio - std::round(logical * ratio)) < 1e-3;
+    list.erase(std::remove_if(list.begin(), list.end(),
+                   [&](const DrawCommand &c) { return kindOf(c) != kind; }),
+        list.end());
+    return list;
 }
 
 } // namespace
@@ -47,20 +54,20 @@ private slots:
     {
         QFETCH(double, ratio);
         const board::Board b;
-        int bands = 0;
-        for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, ratio)) {
-            if (kindOf(c) != DrawKind::Band && kindOf(c) != DrawKind::Text)
-                continue;
-            bands += kindOf(c) == DrawKind::Band;
-            for (float edge : {c.x1, c.y1, c.x2, c.y2})
-                QVERIFY2(onDevicePixels(edge, ratio), qPrintable(QString::number(edge)));
-            QVERIFY((c.x2 - c.x1) * ratio >= 1 - 1e-3 && (c.y2 - c.y1) * ratio >= 1 - 1e-3);
-        }
+        const std::vector<DrawCommand> list = listOf(b, ratio);
+        for (DrawKind kind : {DrawKind::Band, DrawKind::Text})
+            for (const DrawCommand &c : only(kind, list)) {
+                for (float edge : {c.x1, c.y1, c.x2, c.y2})
+                    QVERIFY2(std::abs(edge * ratio - std::round(edge * ratio)) < 1e-3,
+                        qPrintable(QString::number(edge)));
+                QVERIFY((c.x2 - c.x1) * ratio >= 1 - 1e-3 && (c.y2 - c.y1) * ratio >= 1 - 1e-3);
+            }
         // Every grid line inside the window, and the horizontal base BC.
         const auto &columns = b.scene().Line6;
         const auto inside = std::count_if(columns.begin(), columns.end(),
             [&](const scene::LineItem &l) { return l.X1 >= 0 && l.X1 < b.width(); });
-        QCOMPARE(bands, scene::kHorizontalGridLines + int(inside) + 1);
+        QCOMPARE(
+            int(only(DrawKind::Band, list).size()), scene::kHorizontalGridLines + int(inside) + 1);
     }
 
     void thickLinesGetRoundEndsBeforeTheirStroke()
@@ -68,7 +75,7 @@ private slots:
         board::Board b;
         b.press(700, 450);
         b.move(650, 430); // the drag colours, A off the grid lines
-        const std::vector<DrawCommand> list = listOf(b, {0, 0, b.width(), b.height()}, 1);
+        const std::vector<DrawCommand> list = listOf(b);
         const scene::LineItem &ab = b.scene().Line2[0];
         auto at = std::find_if(list.begin(), list.end(), [&](const DrawCommand &c) {
             return kindOf(c) == DrawKind::Disc && c.x1 == ab.X1 && c.y1 == ab.Y1;
@@ -87,17 +94,13 @@ private slots:
         const board::Board b;
         const scene::LineItem &be = b.scene().Line1[1]; // oblique, from B up to E
         const scene::Rect area {be.X1 + 10.0, be.Y2 + 10.0, be.X2 - 10.0, be.Y1 - 10.0};
-        int segments = 0;
-        for (const DrawCommand &c : listOf(b, area, 1)) {
-            if (kindOf(c) != DrawKind::Segment)
-                continue;
-            ++segments;
-            const scene::Rect room = area.adjusted(-5.001, -5.001, 5.001, 5.001); // width + 2
+        const std::vector<DrawCommand> segments = only(DrawKind::Segment, listOf(b, 1, area));
+        QVERIFY(!segments.empty());
+        const scene::Rect room = area.adjusted(-5.001, -5.001, 5.001, 5.001); // width + 2
+        for (const DrawCommand &c : segments)
             QVERIFY(room.contains({c.x1, c.y1}) && room.contains({c.x2, c.y2}));
-        }
-        QVERIFY(segments > 0);
         // Far from the figure only grid lines are listed.
-        for (const DrawCommand &c : listOf(b, {b.width() - 20.0, 0, b.width(), 20}, 1))
+        for (const DrawCommand &c : listOf(b, 1, scene::Rect {b.width() - 20.0, 0, b.width(), 20}))
             QCOMPARE(kindOf(c), DrawKind::Band);
     }
 
@@ -106,14 +109,13 @@ private slots:
         board::Board b;
         b.clickMark(0);
         const scene::Scene &s = b.scene();
-        int shapes = 0;
-        for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, 1)) {
-            if (kindOf(c) != DrawKind::Shape)
-                continue;
-            const scene::ShapeItem &item = shapes == 0 ? s.Shape3
-                : shapes == 1                          ? s.Shape1
-                                                       : s.Shape2[0];
-            ++shapes;
+        const std::vector<DrawCommand> shapes = only(DrawKind::Shape, listOf(b));
+        // The two panels and the one mark placed.
+        const scene::ShapeItem *items[] = {&s.Shape3, &s.Shape1, &s.Shape2[0]};
+        QCOMPARE(shapes.size(), std::size(items));
+        for (std::size_t i = 0; i < shapes.size(); ++i) {
+            const DrawCommand &c = shapes[i];
+            const scene::ShapeItem &item = *items[i];
             QCOMPARE((QRectF(QPointF(c.x1, c.y1), QPointF(c.x2, c.y2))),
                 QRectF(item.Left, item.Top, item.Width, item.Height)
                     .adjusted(0.5, 0.5, -0.5, -0.5));
@@ -123,7 +125,6 @@ private slots:
             QCOMPARE(c.fill, scene::packedColour(item.Filled ? item.FillColor : item.BackColor));
             QCOMPARE(c.colour, scene::packedColour(item.BorderColor));
         }
-        QCOMPARE(shapes, 3); // the two panels and the one mark placed
     }
 
     void captionsSitOnTheDesignBaseline()
@@ -131,11 +132,9 @@ private slots:
         board::Board b;
         for (int i = 0; i < scene::kLabelCount; ++i)
             b.setLabelWidth(i, 17);
-        int texts = 0;
-        for (const DrawCommand &c : listOf(b, {0, 0, b.width(), b.height()}, 1)) {
-            if (kindOf(c) != DrawKind::Text)
-                continue;
-            ++texts;
+        const std::vector<DrawCommand> texts = only(DrawKind::Text, listOf(b));
+        QCOMPARE(int(texts.size()), scene::kLabelCount);
+        for (const DrawCommand &c : texts) {
             const scene::LabelItem &label = scene::labelAt(b.scene(), int(c.variant));
             const int pixels = scene::fontPixels(label.Font);
             QCOMPARE(c.y2 - c.y1, float(pixels));
@@ -144,7 +143,6 @@ private slots:
             QCOMPARE(
                 c.fill, label.BackOpaque ? scene::packedColour(label.BackColor) : scene::kNoColour);
         }
-        QCOMPARE(texts, scene::kLabelCount);
     }
 };
 
