@@ -176,10 +176,8 @@ private slots:
     {
         QFETCH(float, width);
         QFETCH(float, height);
-        support::Figure s = initialScreen(900, 541);
-        s.state.xA += 30;
+        support::Figure s = support::rebuiltAt(900, 541, 420, 330);
         s.state.dragging = 1;
-        figure::RebuildFigure(s.state, s.scene);
         figure::placeMark(s.state, s.scene);
         const support::Figure before = s;
 
@@ -302,10 +300,7 @@ private slots:
         // move onto a rectangle lights AFED blue", whose colours tst_sessions checks on the core.
         // Products near +1 are no rectangle: on 900 x 541 with A at (808, 120) the angle FAD is
         // about 150 degrees.
-        support::Figure mirror = initialScreen(900, 541);
-        mirror.state.xA = 808;
-        mirror.state.yA = 120;
-        figure::RebuildFigure(mirror.state, mirror.scene);
+        const support::Figure mirror = support::rebuiltAt(900, 541, 808, 120);
         const FigureState &f = mirror.state;
         const double product = (f.yF - f.yA) * (f.yD - f.yA) / ((f.xF - f.xA) * (f.xD - f.xA));
         QVERIFY2(product > 0.95 && product < 1.05, qPrintable(QString::number(product)));

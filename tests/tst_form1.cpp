@@ -82,6 +82,7 @@ private slots:
         Form1Driver d;
         const QImage image = d.screen();
         const scene::Scene design;
+        const QRgb panel = support::rgb(design.Shape3.FillColor);
         const auto face = [](board::Control c) {
             return support::rgb(board::design(c).background);
         };
@@ -91,8 +92,7 @@ private slots:
                  {QPointF(16, 85), face(Control::Command2_0)},
                  {QPointF(16, 133), face(Control::Command2_1)}, // disabled
                  {QPointF(200, 60), support::rgb(design.Shape1.BackColor)},
-                 {QPointF(250, 28), face(Control::Option1_0)},
-                 {QPointF(8, 120), support::rgb(design.Shape3.FillColor)},
+                 {QPointF(250, 28), face(Control::Option1_0)}, {QPointF(8, 120), panel},
                  {QPointF(220, 80), face(Control::Check1)}})
             QVERIFY2(Form1Driver::pixel(image, at) == colour,
                 qPrintable(QStringLiteral("%1, %2").arg(at.x()).arg(at.y())));
@@ -105,7 +105,6 @@ private slots:
         const QRectF note(30, 112, 50, 12);
         const int light = countIn(image, note, [](QColor c) { return c.lightness() > 200; });
         QVERIFY2(light > 15, qPrintable(QString::number(light)));
-        const QColor panel = support::rgb(design.Shape3.FillColor);
         QVERIFY(countIn(image, note, [&](QColor c) { return c == panel; }) > light);
     }
 
@@ -136,11 +135,10 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const qreal ratio = d.window().devicePixelRatio();
         const QString path = folder
-            + (ratio == 1 ? QStringLiteral("/startup-offscreen.png")
-                          : QStringLiteral("/startup-offscreen@%1x.png").arg(ratio));
+            + QStringLiteral("/startup-offscreen%1.png")
+                  .arg(ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio));
         QVERIFY(d.window().grab().save(path));
-        const QImage saved(path);
-        QCOMPARE(saved.size(), QSize(900, 541) * d.window().devicePixelRatio());
+        QCOMPARE(QImage(path).size(), QSize(900, 541) * ratio);
     }
 
     void captionsStayDarkUnderADarkDesktopPalette()

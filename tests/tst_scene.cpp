@@ -71,9 +71,8 @@ private slots:
         QCOMPARE(s.Line6[30].BorderWidth, 1);
         QVERIFY(!s.Line5[10].Visible && !s.Line6[30].Visible);
 
-        const char *names = "ABCDEF";
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(QString::fromUtf8(s.Label1[i].Caption), QString(QLatin1Char(names[i])));
+            QCOMPARE(QString::fromUtf8(s.Label1[i].Caption), QString(QLatin1Char('A' + i)));
             QVERIFY(s.Label1[i].BackOpaque);
             QCOMPARE(s.Label1[i].BackColor, (Rgb {255, 255, 255}));
             QCOMPARE(s.Label1[i].Font, scene::FontRole::Point);
