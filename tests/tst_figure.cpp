@@ -11,7 +11,6 @@
 #include <cmath>
 
 using figure::FigureState;
-using scene::Rgb;
 using scene::Scene;
 using support::initialScreen;
 using namespace figure::colour;
@@ -45,7 +44,7 @@ constexpr char kEnds[] = "BCBECEABFBFAACDCDAFEDE";
 
 bool parallelogramIs(const Scene &s, int index)
 {
-    const Rgb colour = scene::paletteColor(index);
+    const scene::Rgb colour = scene::paletteColor(index);
     return s.Line2[2].BorderColor == colour && s.Line3[2].BorderColor == colour
         && s.Line4[0].BorderColor == colour && s.Line4[1].BorderColor == colour;
 }
