@@ -125,13 +125,13 @@ private slots:
         QFETCH(double, halfBase);
         QFETCH(QList<QPointF>, points);
 
-        const support::Figure figure = initialScreen(width, height);
-        const FigureState &s = figure.state;
+        const support::Figure initial = initialScreen(width, height);
+        const FigureState &s = initial.state;
         COMPARE_NEAR(s.halfBase, halfBase);
         const auto actual = pointsOf(s);
         for (int i = 0; i < points.size(); ++i)
             COMPARE_POINT(actual[i], points[i]);
-        checkPlacement(figure);
+        checkPlacement(initial);
         QCOMPARE(s.yB, s.yC);
         QCOMPARE(s.xC - s.xB, 2 * s.halfBase);
         QCOMPARE(s.xE, width / 2);
@@ -147,12 +147,12 @@ private slots:
             QVERIFY(p.x() >= 0 && p.x() <= width && p.y() >= 0 && p.y() <= height);
         // Triangle BCE light blue, ABF light magenta, ACD light green, FE and DE grey.
         const int colours[] = {kLightBlue, kLightMagenta, kLightGreen, kGrey};
-        const auto segments = segmentsOf(figure.scene);
+        const auto segments = segmentsOf(initial.scene);
         for (std::size_t k = 0; k < segments.size(); ++k)
             QCOMPARE(segments[k]->BorderColor, scene::paletteColor(colours[k / 3]));
 
         // A rebuild without displacement reproduces the figure in the drag colours.
-        support::Figure moved = figure;
+        support::Figure moved = initial;
         figure::RebuildFigure(moved.state, moved.scene);
         QVERIFY(std::memcmp(&moved.state, &s, sizeof s) == 0);
         QVERIFY(parallelogramIs(moved.scene, kLightRed));
@@ -182,9 +182,7 @@ private slots:
 
         QVERIFY(!figure::resetScreen(s.state, s.scene, width, height));
         QVERIFY(std::memcmp(&s.state, &before.state, sizeof s.state) == 0);
-        QCOMPARE(s.scene.Line3[2].X2, before.scene.Line3[2].X2);
-        QCOMPARE(s.scene.Line5[10].Y1, before.scene.Line5[10].Y1);
-        QVERIFY(s.scene.Shape2[0].Visible);
+        QVERIFY(std::memcmp(&s.scene, &before.scene, sizeof s.scene) == 0);
     }
 
     void rebuildApexes_data()
