@@ -15,233 +15,207 @@ class tst_Interaction : public QObject
     Q_OBJECT
 
 private slots:
-    void strokesSurviveARepaintAndAModeChangeByKeyboard();
-    void dragLeavesNoTraceOfEarlierFrames();
-    void oneFingerDragMovesA();
-    void leavingTheWindowEndsTheDrag_data();
-    void leavingTheWindowEndsTheDrag();
-    void releaseLostToAPopupThenPressOnANameMovesNothing();
-    void keysStepAOnlyOnTheSurfaceInMoveMode();
-    void farAStillShowsTheNearPart();
-    void strokeTowardsAFarPointerShowsItsNearPart();
-    void emptyClientAreaKeepsTheScreen_data();
-    void emptyClientAreaKeepsTheScreen();
-};
-
-void tst_Interaction::strokesSurviveARepaintAndAModeChangeByKeyboard()
-{
-    Form1Driver d;
-    const QPointF onStroke(745, 80);
-    d.click(d.memoOption());
-    d.drag(QPointF(730, 80), QPointF(820, 80));
-    d.window().repaint();
-    QCOMPARE(d.pixelAt(onStroke), support::rgb(board::kMemoColor));
-    // A mode chosen without a click on an option keeps the strokes; dragging A does too.
-    d.moveOption()->setChecked(true);
-    d.drag(QPointF(700, 450), QPointF(690, 440));
-    QCOMPARE(d.pixelAt(onStroke), support::rgb(board::kMemoColor));
-    QVERIFY(!d.window().memo().isEmpty());
-}
-
-void tst_Interaction::dragLeavesNoTraceOfEarlierFrames()
-{
-    // Moves repaint only what changed; what the screen shows must still equal a full repaint.
-    Form1Driver d;
-    d.click(d.placeButton());
-    d.press(QPointF(700, 450));
-    const QPointF path[] = {{600, 300}, {300, 200}, {320, 341}, {800, 100}, {150, 500}, {450, 300}};
-    for (const QPointF &p : path) {
-        d.move(p);
-        QCoreApplication::processEvents();
-    }
-    d.release(path[5]);
-    QCoreApplication::processEvents();
-    const QImage shown = d.window().screen()->grabWindow(d.window().winId()).toImage();
-    const QImage full = d.screen();
-    QCOMPARE(shown.size(), full.size());
-    int differing = 0;
-    for (int y = 0; y < full.height(); ++y)
-        for (int x = 0; x < full.width(); ++x)
-            differing += shown.pixel(x, y) != full.pixel(x, y);
-    QCOMPARE(differing, 0);
-}
-
-void tst_Interaction::oneFingerDragMovesA()
-{
-    Form1Driver d;
-    QPointingDevice *screen = QTest::createTouchDevice();
-    const double xA = d.state().xA;
-    const double yA = d.state().yA;
-    QTest::touchEvent(&d.window(), screen).press(0, QPoint(700, 450));
-    QTest::touchEvent(&d.window(), screen).move(0, QPoint(720, 440));
-    QTest::touchEvent(&d.window(), screen).move(0, QPoint(730, 430));
-    QTest::touchEvent(&d.window(), screen).release(0, QPoint(730, 430));
-    QCoreApplication::processEvents();
-    QCOMPARE(d.state().xA, xA + 30);
-    QCOMPARE(d.state().yA, yA - 20);
-    QCOMPARE(d.state().dragging, std::int16_t(0));
-}
-
-void tst_Interaction::leavingTheWindowEndsTheDrag_data()
-{
-    QTest::addColumn<bool>("hide");
-    QTest::newRow("another window takes the activation") << false;
-    QTest::newRow("the window is hidden and shown again") << true;
-}
-
-void tst_Interaction::leavingTheWindowEndsTheDrag()
-{
-    QFETCH(bool, hide);
-    Form1Driver d;
-    d.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&d.window()));
-    d.press(QPointF(700, 450));
-    QCOMPARE(d.state().dragging, std::int16_t(1));
-    QWidget other;
-    if (hide) {
-        d.window().hide();
-        QCOMPARE(d.state().dragging, std::int16_t(0));
-        support::showExposed(d.window());
-    } else {
-        other.resize(100, 100);
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-    }
-    QCOMPARE(d.state().dragging, std::int16_t(0));
-    const double xA = d.state().xA;
-    d.move(QPointF(760, 450));
-    QCOMPARE(d.state().xA, xA);
-}
-
-void tst_Interaction::releaseLostToAPopupThenPressOnANameMovesNothing()
-{
-    Form1Driver d;
-    d.press(QPointF(700, 450));
-    d.move(QPointF(710, 450));
+    void strokesSurviveARepaintAndAModeChangeByKeyboard()
     {
-        // A popup takes the pointer grab mid-drag, and the release with it.
-        QWidget popup(nullptr, Qt::Popup);
-        popup.resize(50, 50);
-        popup.show();
-        QCoreApplication::processEvents();
-        d.release(QPointF(720, 450));
+        Form1Driver d;
+        const QPointF onStroke(745, 80);
+        d.click(d.memoOption());
+        d.drag(QPointF(730, 80), QPointF(820, 80));
+        d.window().repaint();
+        QCOMPARE(d.pixelAt(onStroke), support::rgb(board::kMemoColor));
+        // A mode chosen without a click on an option keeps the strokes; dragging A does too.
+        d.moveOption()->setChecked(true);
+        d.drag(QPointF(700, 450), QPointF(690, 440));
+        QCOMPARE(d.pixelAt(onStroke), support::rgb(board::kMemoColor));
+        QVERIFY(!d.window().memo().isEmpty());
     }
-    QCoreApplication::processEvents();
-    const figure::FigureState before = d.state();
-    // A press on A's name belongs to the name; moving it must not carry A anywhere.
-    const QPointF onName = scene_qt::toQRectF(scene::boundsOf(d.items().Label1[0])).center();
-    d.drag(onName, onName + QPointF(5, 0));
-    QCOMPARE(d.state().xA, before.xA);
-    QCOMPARE(d.state().yA, before.yA);
-    QCOMPARE(d.state().dragging, std::int16_t(0));
-}
 
-void tst_Interaction::keysStepAOnlyOnTheSurfaceInMoveMode()
-{
-    Form1Driver d;
-    d.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&d.window()));
-    const auto frame = [&d] { // pixels of the left edge in the focus frame's colour
-        const QImage image = d.screen();
-        int count = 0;
-        for (int y = 200; y < 400; ++y)
-            count += Form1Driver::pixel(image, QPointF(0, y))
-                == d.window().palette().color(QPalette::Highlight);
-        return count;
-    };
-    // Tab goes from the last control that takes the focus (点をけす is disabled) to the surface.
-    d.placeButton()->setFocus(Qt::TabFocusReason);
-    QCOMPARE(frame(), 0);
-    d.typeKey(Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), &d.window());
-    QVERIFY(frame() > 20);
-    // What a key does to A there is the session row "arrow keys step A one pixel, or ten with
-    // Shift", played on the core, the desktop and the page. A key moves A only there, and:
-    const figure::FigureState start = d.state();
-    d.typeKey(Qt::Key_Right);
-    QCOMPARE(d.state().xA, start.xA + 1);
+    void dragLeavesNoTraceOfEarlierFrames()
+    {
+        // Moves repaint only what changed; what the screen shows must still equal a full repaint.
+        Form1Driver d;
+        d.click(d.placeButton());
+        d.press(QPointF(700, 450));
+        const QPointF path[] = {
+            {600, 300}, {300, 200}, {320, 341}, {800, 100}, {150, 500}, {450, 300}};
+        for (const QPointF &p : path) {
+            d.move(p);
+            QCoreApplication::processEvents();
+        }
+        d.release(path[5]);
+        QCoreApplication::processEvents();
+        QCOMPARE(d.window().screen()->grabWindow(d.window().winId()).toImage(), d.screen());
+    }
 
-    // Not in memo mode, and not on a focused option button, even keys it leaves unused.
-    d.click(d.memoOption());
-    d.press(QPointF(800, 500)); // the surface takes the focus; a click moves nothing
-    d.release(QPointF(800, 500));
-    QCOMPARE(QApplication::focusWidget(), &d.window());
-    QCOMPARE(frame(), 0);
-    d.typeKey(Qt::Key_Left);
-    d.click(d.moveOption());
-    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
-        d.typeKey(key);
-    QVERIFY(d.state().xA == start.xA + 1 && d.state().yA == start.yA);
-}
+    void oneFingerDragMovesA()
+    {
+        Form1Driver d;
+        QPointingDevice *screen = QTest::createTouchDevice();
+        const figure::FigureState start = d.state();
+        QTest::touchEvent(&d.window(), screen).press(0, QPoint(700, 450));
+        QTest::touchEvent(&d.window(), screen).move(0, QPoint(720, 440));
+        QTest::touchEvent(&d.window(), screen).move(0, QPoint(730, 430));
+        QTest::touchEvent(&d.window(), screen).release(0, QPoint(730, 430));
+        QCoreApplication::processEvents();
+        QCOMPARE(d.state().xA, start.xA + 30);
+        QCOMPARE(d.state().yA, start.yA - 20);
+        QCOMPARE(d.state().dragging, std::int16_t(0));
+    }
 
-// That A then stands exactly where the pointer took it, and the figure keeps its promises, is
-// tst_event_fuzz's far drags on this window and the session row "A follows the pointer a
-// million pixels away and back".
-void tst_Interaction::farAStillShowsTheNearPart()
-{
-    Form1Driver d;
-    d.press(QPointF(700, 300));
-    d.move(QPointF(1000700, -999700));
-    // BC stays where it was; AB leaves B towards the far A and still shows, in black.
-    const scene::LineItem &ab = d.items().Line2[0];
-    const QPointF b(ab.X2, ab.Y2);
-    const QPointF towardsA =
-        QPointF(ab.X1 - ab.X2, ab.Y1 - ab.Y2) / std::hypot(ab.X1 - ab.X2, ab.Y1 - ab.Y2);
-    QCOMPARE(d.pixelAt(b + towardsA * 60), support::rgb(scene::paletteColor(0)));
-}
+    void leavingTheWindowEndsTheDrag_data()
+    {
+        QTest::addColumn<bool>("hide");
+        QTest::newRow("another window takes the activation") << false;
+        QTest::newRow("the window is hidden and shown again") << true;
+    }
 
-void tst_Interaction::strokeTowardsAFarPointerShowsItsNearPart()
-{
-    Form1Driver d;
-    d.click(d.memoOption());
-    d.drag(QPointF(700, 300), QPointF(1000700, 300), 1);
-    QVERIFY(!d.window().memo().isEmpty());
-    QCOMPARE(d.pixelAt(QPointF(760, 300)), support::rgb(board::kMemoColor));
-    QCOMPARE(d.pixelAt(QPointF(650, 300)), QColor(Qt::white));
-}
+    void leavingTheWindowEndsTheDrag()
+    {
+        QFETCH(bool, hide);
+        Form1Driver d;
+        d.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d.window()));
+        d.press(QPointF(700, 450));
+        QCOMPARE(d.state().dragging, std::int16_t(1));
+        QWidget other;
+        if (hide) {
+            d.window().hide();
+            QCOMPARE(d.state().dragging, std::int16_t(0));
+            support::showExposed(d.window());
+        } else {
+            other.resize(100, 100);
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
+        QCOMPARE(d.state().dragging, std::int16_t(0));
+        const double xA = d.state().xA;
+        d.move(QPointF(760, 450));
+        QCOMPARE(d.state().xA, xA);
+    }
 
-void tst_Interaction::emptyClientAreaKeepsTheScreen_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("0 x 0") << QSize(0, 0);
-    QTest::newRow("no width") << QSize(0, 541);
-    QTest::newRow("no height") << QSize(900, 0);
-}
+    void releaseLostToAPopupThenPressOnANameMovesNothing()
+    {
+        Form1Driver d;
+        d.press(QPointF(700, 450));
+        d.move(QPointF(710, 450));
+        {
+            // A popup takes the pointer grab mid-drag, and the release with it.
+            QWidget popup(nullptr, Qt::Popup);
+            popup.resize(50, 50);
+            popup.show();
+            QCoreApplication::processEvents();
+            d.release(QPointF(720, 450));
+        }
+        QCoreApplication::processEvents();
+        const figure::FigureState before = d.state();
+        // A press on A's name belongs to the name; moving it must not carry A anywhere.
+        const QPointF onName = scene_qt::toQRectF(scene::boundsOf(d.items().Label1[0])).center();
+        d.drag(onName, onName + QPointF(5, 0));
+        QCOMPARE(d.state().xA, before.xA);
+        QCOMPARE(d.state().yA, before.yA);
+        QCOMPARE(d.state().dragging, std::int16_t(0));
+    }
 
-void tst_Interaction::emptyClientAreaKeepsTheScreen()
-{
-    QFETCH(QSize, size);
-    Form1Driver d;
-    d.drag(QPointF(700, 300), QPointF(720, 310));
-    d.click(d.placeButton());
-    const board::Board before = d.window().core();
-    // Every position, colour and visibility the painter reads.
-    const auto drawn = [](const board::Board &b) {
-        std::vector<scene::DrawCommand> list;
-        scene::buildDrawList(list, b.scene(), {0, 0, 900, 541}, 1);
-        return QByteArray(reinterpret_cast<const char *>(list.data()),
-            int(list.size() * sizeof(scene::DrawCommand)));
-    };
+    void keysStepAOnlyOnTheSurfaceInMoveMode()
+    {
+        Form1Driver d;
+        d.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d.window()));
+        const auto frame = [&d] { // pixels of the left edge in the focus frame's colour
+            const QImage image = d.screen();
+            int count = 0;
+            for (int y = 200; y < 400; ++y)
+                count += Form1Driver::pixel(image, QPointF(0, y))
+                    == d.window().palette().color(QPalette::Highlight);
+            return count;
+        };
+        // Tab goes from the last control that takes the focus (点をけす is disabled) to the
+        // surface.
+        d.placeButton()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(frame(), 0);
+        d.typeKey(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), &d.window());
+        QVERIFY(frame() > 20);
+        // What a key does to A there is the session row "arrow keys step A one pixel, or ten with
+        // Shift", played on the core, the desktop and the page. A key moves A only there, and:
+        const figure::FigureState start = d.state();
+        d.typeKey(Qt::Key_Right);
+        QCOMPARE(d.state().xA, start.xA + 1);
 
-    // A resize reporting an empty client area, as minimising may; the reset button finds no
-    // room for a figure there either.
-    d.resizeTo(size.width(), size.height());
-    QCOMPARE(d.window().size(), size);
-    d.click(d.resetButton());
-    const figure::FigureState &f = d.state(), &b = before.state();
-    QVERIFY(f.xA == b.xA && f.yA == b.yA && f.xD == b.xD && f.yF == b.yF && f.xB == b.xB);
-    QCOMPARE(f.markCount, std::int16_t(1));
-    QVERIFY(drawn(d.window().core()) == drawn(before));
-    QVERIFY(d.removeButton()->isEnabled());
-    QVERIFY(d.window().grab().isNull() || d.window().grab().size().isEmpty());
+        // Not in memo mode, and not on a focused option button, even keys it leaves unused.
+        d.click(d.memoOption());
+        d.press(QPointF(800, 500)); // the surface takes the focus; a click moves nothing
+        d.release(QPointF(800, 500));
+        QCOMPARE(QApplication::focusWidget(), &d.window());
+        QCOMPARE(frame(), 0);
+        d.typeKey(Qt::Key_Left);
+        d.click(d.moveOption());
+        for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
+            d.typeKey(key);
+        QVERIFY(d.state().xA == start.xA + 1 && d.state().yA == start.yA);
+    }
 
-    d.resizeTo(900, 541);
-    const support::ExpectedScreen fresh(900, 541);
-    QCOMPARE(d.state().xA, fresh.core().state().xA);
-    QCOMPARE(d.state().markCount, std::int16_t(0));
-    QVERIFY(fresh.problems(d.screen(), 1).isEmpty());
-}
+    // That A then stands exactly where the pointer took it, and the figure keeps its promises, is
+    // tst_event_fuzz's far drags on this window and the session row "A follows the pointer a
+    // million pixels away and back".
+    void farAStillShowsTheNearPart()
+    {
+        Form1Driver d;
+        d.press(QPointF(700, 300));
+        d.move(QPointF(1000700, -999700));
+        // BC stays where it was; AB leaves B towards the far A and still shows, in black.
+        const scene::LineItem &ab = d.items().Line2[0];
+        const QPointF b(ab.X2, ab.Y2);
+        const QPointF towardsA =
+            QPointF(ab.X1 - ab.X2, ab.Y1 - ab.Y2) / std::hypot(ab.X1 - ab.X2, ab.Y1 - ab.Y2);
+        QCOMPARE(d.pixelAt(b + towardsA * 60), support::rgb(scene::paletteColor(0)));
+    }
+
+    void strokeTowardsAFarPointerShowsItsNearPart()
+    {
+        Form1Driver d;
+        d.click(d.memoOption());
+        d.drag(QPointF(700, 300), QPointF(1000700, 300), 1);
+        QVERIFY(!d.window().memo().isEmpty());
+        QCOMPARE(d.pixelAt(QPointF(760, 300)), support::rgb(board::kMemoColor));
+        QCOMPARE(d.pixelAt(QPointF(650, 300)), QColor(Qt::white));
+    }
+
+    void emptyClientAreaKeepsTheScreen_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("0 x 0") << QSize(0, 0);
+        QTest::newRow("no width") << QSize(0, 541);
+        QTest::newRow("no height") << QSize(900, 0);
+    }
+
+    void emptyClientAreaKeepsTheScreen()
+    {
+        QFETCH(QSize, size);
+        Form1Driver d;
+        d.drag(QPointF(700, 300), QPointF(720, 310));
+        d.click(d.placeButton());
+        const board::Board before = d.window().core();
+
+        // A resize reporting an empty client area, as minimising may; the reset button finds no
+        // room for a figure there either.
+        d.resizeTo(size.width(), size.height());
+        QCOMPARE(d.window().size(), size);
+        d.click(d.resetButton());
+        // The figure and every item the painter reads, exactly as they were.
+        QVERIFY(std::memcmp(&d.state(), &before.state(), sizeof(figure::FigureState)) == 0);
+        QVERIFY(std::memcmp(&d.items(), &before.scene(), sizeof(scene::Scene)) == 0);
+        QVERIFY(d.removeButton()->isEnabled());
+        QVERIFY(d.window().grab().isNull() || d.window().grab().size().isEmpty());
+
+        d.resizeTo(900, 541);
+        const support::ExpectedScreen fresh(900, 541);
+        QCOMPARE(d.state().xA, fresh.core().state().xA);
+        QCOMPARE(d.state().markCount, std::int16_t(0));
+        QVERIFY(fresh.problems(d.screen(), 1).isEmpty());
+    }
+};
 
 QTEST_MAIN(tst_Interaction)
 #include "tst_interaction.moc"
