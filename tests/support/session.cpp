@@ -1,6 +1,8 @@
 #include "session.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -8,6 +10,108 @@
 namespace session {
 
 namespace {
+
+    // The places the scripts name, from the opening screen and the controls' design.
+    std::map<std::string, std::pair<double, double>> namedPlaces()
+    {
+        const board::Board start;
+        const figure::FigureState &f = start.state();
+        const scene::LabelItem &nameA = start.scene().Label1[0];
+        const scene::LineItem &bc = start.scene().Line1[0];
+        std::map<std::string, std::pair<double, double>> places {{"far", {820, 480}},
+            {"onMark", {f.xA, f.yA + 2}}, {"onGrid", {855, start.scene().Line5[4].Y1}},
+            {"aboveA", {std::floor(f.xA), std::floor(f.yA - 1)}},
+            {"inNameA", {std::ceil(nameA.Left) + 4, std::ceil(nameA.Top) + 8}},
+            {"leftOfNameA", {std::floor(nameA.Left) - 3, std::ceil(nameA.Top) + 8}},
+            {"onBC", {bc.X1 + 50.0, bc.Y1}},
+            {"leftOfNameB", {205, std::round(start.scene().Label1[1].Top) + 12}}};
+        for (const board::ControlDesign &c : board::kControls)
+            places[c.name] = {c.left + c.width / 2, c.top + c.height / 2};
+        return places;
+    }
+
+    // Appends the steps one item of a script stands for.
+    void addSteps(const std::string &item, std::vector<Step> &steps)
+    {
+        static const auto places = namedPlaces();
+        std::istringstream in(item);
+        std::string kind, word;
+        Step s;
+        Expect &e = s.expect;
+        in >> kind;
+        if (kind == "shot")
+            in >> s.name;
+        std::vector<double> at; // the places given, x and y in turn, then a ratio
+        double dx = 0, dy = 0;
+        int times = 1, moves = 2;
+        const auto number = [&] { return in >> word, std::stod(word); };
+        std::map<std::string, std::function<void()>> words {
+            {"by", [&] { dx = number(), dy = number(); }}, {"in", [&] { moves = int(number()); }},
+            {"right", [&] { s.button = Button::Right; }},
+            {"middle", [&] { s.button = Button::Middle; }},
+            {"pen", [&] { s.pointer = Pointer::Pen; }},
+            {"touch", [&] { s.pointer = Pointer::Touch; }}, {"shift", [&] { s.shift = true; }},
+            {"ctrl", [&] { s.ctrl = true; }}, {"alt", [&] { s.alt = true; }},
+            {"meta", [&] { s.meta = true; }},
+            {"A", [&] { e.dx = number(), e.dy = number(), e.colours = Colours::Drag; }},
+            {"rectangle", [&] { e.colours = Colours::Rectangle; }},
+            {"marks", [&] { e.marks = int(number()); }}, {"hidden", [&] { e.grid = false; }},
+            {"memo", [&] { e.memo = int(number()); }},
+            {"memo-mode", [&] { e.mode = board::Mode::Memo; }}};
+        for (int i = 0; i < board::kControlCount; ++i)
+            words[board::kControls[std::size_t(i)].name] = [&s, i] {
+                s.control = board::Control(i);
+            };
+        const char *arrows[] = {"Left", "Right", "Up", "Down"};
+        for (int i = 0; i < 4; ++i)
+            words[arrows[i]] = [&s, i] { s.arrow = board::Arrow(i); };
+        while (in >> word) {
+            const auto said = words.find(word);
+            if (word[0] == '@') {
+                const auto [x, y] = places.at(word.substr(1));
+                at.insert(at.end(), {x, y});
+            } else if (said != words.end())
+                said->second();
+            else if (word[0] == 'x')
+                times = std::stoi(word.substr(1));
+            else
+                at.push_back(std::stod(word));
+        }
+        if (kind == "resize" && at.size() > 2)
+            s.scale = at[2];
+        at.resize(std::max(at.size(), std::size_t(2)));
+        const auto add = [&](Step::Kind k, double x, double y) {
+            Step t = s;
+            t.kind = k, t.x = x, t.y = y;
+            steps.push_back(t);
+        };
+        const std::map<std::string, Step::Kind> kinds {{"down", Step::Down}, {"move", Step::Move},
+            {"up", Step::Up}, {"click", Step::Click}, {"key", Step::Key}, {"resize", Step::Resize},
+            {"shot", Step::Shot}, {"commands", Step::Commands}};
+        if (kind == "drag")
+            for (int i = 1; i <= moves; ++i)
+                at.insert(at.end(), {at[0] + dx * i / moves, at[1] + dy * i / moves});
+        if (kind == "drag" || kind == "stroke" || kind == "tap") {
+            for (std::size_t i = 0; i < at.size(); i += 2)
+                add(i == 0 ? Step::Down : Step::Move, at[i], at[i + 1]);
+            add(Step::Up, at[at.size() - 2], at.back());
+        } else
+            for (int i = 0; i < times; ++i)
+                add(kinds.at(kind), at[0], at[1]);
+    }
+
+    std::vector<Step> parse(const std::string &script)
+    {
+        std::vector<Step> steps;
+        std::istringstream items(script);
+        for (std::string item; std::getline(items, item, ';');)
+            try {
+                addSteps(item, steps);
+            } catch (const std::exception &) {
+                throw std::invalid_argument("cannot read '" + item + "'");
+            }
+        return steps;
+    }
 
     // Each row's steps are written as a script, one step per ';':
     //   down|move|up X Y [right|middle] [pen|touch]
@@ -18,13 +122,15 @@ namespace {
     //   shot NAME [A DX DY] [rectangle] [marks N] [hidden] [memo N] [memo-mode]
     // A place is two numbers or @NAME: a control's centre (@Command1) or a place the
     // opening screen decides (@far, @onMark just below A, @aboveA, @inNameA, @leftOfNameA,
-    // @onGrid on a grid row, @onBC, and @underB for a y under B's opaque name).
+    // @onGrid on a grid row, @onBC, and @leftOfNameB level with B's opaque name).
     struct Row0
     {
         const char *name;
         unsigned players;
         const char *script;
         double width = board::kDesignWidth, height = board::kDesignHeight, scale = 1;
+
+        operator Row() const { return {name, players, width, height, scale, parse(script)}; }
     };
 
     const Row0 kRows[] = {
@@ -75,21 +181,17 @@ namespace {
             "click Command2_0; drag @far by 60 -40; click Command2_0 x2; click Command2_1;"
             "shot marks A 60 -40 marks 2"},
         {"memo strokes last until an option click or a resize", Everyone,
-            "drag @far by 20 -10; click Option1_1;"
-            "stroke 300 25 350 25 400 25 450 25 500 25 550 25 600 25;"
-            "stroke 700 250 730 284 760 318 790 352 820 386 850 420;"
-            "stroke 205 @underB 240 @underB 275 @underB 310 @underB 345 @underB;"
-            "click Command2_0; shot drawn A 20 -10 marks 1 memo 15 memo-mode;"
+            "drag @far by 20 -10; click Option1_1; drag 300 25 by 300 0 in 6;"
+            "drag 700 250 by 150 170 in 5; drag @leftOfNameB by 140 0 in 4; click Command2_0;"
+            "shot drawn A 20 -10 marks 1 memo 15 memo-mode;"
             "click Command1; shot kept-through-reset memo 15 memo-mode;"
             "click Check1 x2; shot kept-through-the-grid memo 15 memo-mode;"
             "click Option1_1; shot cleared-by-the-selected-option memo-mode;"
-            "stroke 300 25 350 25 400 25 450 25 500 25 550 25 600 25;"
-            "stroke 700 250 730 284 760 318 790 352 820 386 850 420;"
+            "drag 300 25 by 300 0 in 6; drag 700 250 by 150 170 in 5;"
             "shot drawn-again memo 11 memo-mode; click Option1_0; shot cleared-by-the-other-option;"
             "drag @far by -6 4; shot move-mode-draws-nothing A -6 4; click Option1_1;"
-            "stroke 300 25 350 25 400 25 450 25 500 25 550 25 600 25;"
-            "shot before-resize A -6 4 memo 6 memo-mode; resize 640 480;"
-            "shot cleared-by-resize memo-mode; stroke 560 460 630 460;"
+            "drag 300 25 by 300 0 in 6; shot before-resize A -6 4 memo 6 memo-mode; resize 640 480;"
+            "shot cleared-by-resize memo-mode; drag 560 460 by 70 0 in 1;"
             "shot at-the-new-size memo 1 memo-mode"},
         {"a new ratio alone keeps the strokes", Core | Page,
             "click Option1_1; stroke 700 120 760 150 800 240; resize 900 541 2;"
@@ -128,141 +230,11 @@ namespace {
             "click Check1; shot painted A 10 -5 marks 1 memo 1 memo-mode hidden; commands"},
     };
 
-    // The places the scripts name, from the opening screen and the controls' design.
-    std::map<std::string, std::pair<double, double>> namedPlaces()
-    {
-        const board::Board start;
-        const figure::FigureState &f = start.state();
-        const scene::LabelItem &nameA = start.scene().Label1[0];
-        const scene::LineItem &bc = start.scene().Line1[0];
-        std::map<std::string, std::pair<double, double>> places {{"far", {820, 480}},
-            {"onMark", {f.xA, f.yA + 2}}, {"onGrid", {855, start.scene().Line5[4].Y1}},
-            {"aboveA", {std::floor(f.xA), std::floor(f.yA - 1)}},
-            {"inNameA", {std::ceil(nameA.Left) + 4, std::ceil(nameA.Top) + 8}},
-            {"leftOfNameA", {std::floor(nameA.Left) - 3, std::ceil(nameA.Top) + 8}},
-            {"onBC", {bc.X1 + 50.0, bc.Y1}}};
-        for (const board::ControlDesign &c : board::kControls)
-            places[c.name] = {c.left + c.width / 2, c.top + c.height / 2};
-        return places;
-    }
-
-    std::vector<Step> parse(const char *script)
-    {
-        static const auto places = namedPlaces();
-        static const double underB =
-            std::round(board::Board().scene().Label1[1].Top) + 12; // under B's opaque name
-        std::vector<Step> steps;
-        std::istringstream items(script);
-        for (std::string item; std::getline(items, item, ';');) {
-            std::istringstream in(item);
-            std::string word, kind;
-            in >> kind;
-            const auto number = [&] {
-                in >> word;
-                return word == "@underB" ? underB : std::stod(word);
-            };
-            const auto place = [&](Step &s) {
-                in >> word;
-                if (word[0] == '@')
-                    std::tie(s.x, s.y) = places.at(word.substr(1));
-                else
-                    s.x = std::stod(word), s.y = number();
-            };
-            Step s;
-            std::vector<double> points;
-            int times = 1, moves = 2;
-            double dx = 0, dy = 0;
-            if (kind == "down" || kind == "move" || kind == "up" || kind == "drag" || kind == "tap")
-                place(s);
-            if (kind == "resize")
-                s.x = number(), s.y = number();
-            if (kind == "shot")
-                in >> s.name;
-            if (kind == "click" || kind == "key")
-                in >> word;
-            for (int i = 0; i < board::kControlCount; ++i)
-                if (kind == "click" && word == board::kControls[std::size_t(i)].name)
-                    s.control = board::Control(i);
-            const char *arrows[] = {"Left", "Right", "Up", "Down"};
-            for (int i = 0; i < 4; ++i)
-                if (kind == "key" && word == arrows[i])
-                    s.arrow = board::Arrow(i);
-            while (in >> word) {
-                if (kind == "stroke")
-                    points.push_back(word == "@underB" ? underB : std::stod(word));
-                else if (word == "by")
-                    dx = number(), dy = number();
-                else if (word == "in")
-                    moves = int(number());
-                else if (word[0] == 'x')
-                    times = std::stoi(word.substr(1));
-                else if (word == "right" || word == "middle")
-                    s.button = word == "right" ? Button::Right : Button::Middle;
-                else if (word == "pen" || word == "touch")
-                    s.pointer = word == "pen" ? Pointer::Pen : Pointer::Touch;
-                else if (bool *held = word == "shift" ? &s.shift
-                        : word == "ctrl"              ? &s.ctrl
-                        : word == "alt"               ? &s.alt
-                        : word == "meta"              ? &s.meta
-                                                      : nullptr)
-                    *held = true;
-                else if (word == "A")
-                    s.expect.dx = number(), s.expect.dy = number(),
-                    s.expect.colours = Colours::Drag;
-                else if (word == "rectangle")
-                    s.expect.colours = Colours::Rectangle;
-                else if (word == "marks")
-                    s.expect.marks = int(number());
-                else if (word == "hidden")
-                    s.expect.grid = false;
-                else if (word == "memo")
-                    s.expect.memo = int(number());
-                else if (word == "memo-mode")
-                    s.expect.mode = board::Mode::Memo;
-                else if (kind == "resize")
-                    s.scale = std::stod(word);
-                else
-                    throw std::invalid_argument("cannot read '" + item + "'");
-            }
-            const auto add = [&](Step::Kind k, double x, double y) {
-                Step t = s;
-                t.kind = k, t.x = x, t.y = y;
-                steps.push_back(t);
-            };
-            if (kind == "drag") {
-                add(Step::Down, s.x, s.y);
-                for (int i = 1; i <= moves; ++i)
-                    add(Step::Move, s.x + dx * i / moves, s.y + dy * i / moves);
-                add(Step::Up, s.x + dx, s.y + dy);
-            } else if (kind == "stroke") {
-                for (std::size_t i = 0; i + 1 < points.size(); i += 2)
-                    add(i == 0 ? Step::Down : Step::Move, points[i], points[i + 1]);
-                add(Step::Up, points[points.size() - 2], points.back());
-            } else if (kind == "tap") {
-                for (Step::Kind k : {Step::Down, Step::Up})
-                    add(k, s.x, s.y);
-            } else {
-                const std::map<std::string, Step::Kind> kinds {{"down", Step::Down},
-                    {"move", Step::Move}, {"up", Step::Up}, {"click", Step::Click},
-                    {"key", Step::Key}, {"resize", Step::Resize}, {"shot", Step::Shot},
-                    {"commands", Step::Commands}};
-                for (int i = 0; i < times; ++i)
-                    add(kinds.at(kind), s.x, s.y);
-            }
-        }
-        return steps;
-    }
-
 } // namespace
 
 const std::vector<Row> &rows()
 {
-    static const std::vector<Row> table = [] {
-        std::vector<Row> all;
-        for (const Row0 &r : kRows)
-            all.push_back({r.name, r.players, r.width, r.height, r.scale, parse(r.script)});
-        return all;
-    }();
+    static const std::vector<Row> table(std::begin(kRows), std::end(kRows));
     return table;
 }
 
