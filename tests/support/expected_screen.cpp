@@ -22,6 +22,16 @@ namespace {
     const QRgb kMarkGreen = rgb(kDesign.Shape2[0].BackColor);
     const QRgb kMemoInk = rgb(board::kMemoColor);
 
+    // The controls and their panels, with room for the focus and hover frames a style draws:
+    // the checks never look there.
+    const QRectF kControlArea = [] {
+        QRectF area = scene_qt::toQRectF(scene::boundsOf(kDesign.Shape1))
+                          .united(scene_qt::toQRectF(scene::boundsOf(kDesign.Shape3)));
+        for (int i = 0; i < board::kControlCount; ++i)
+            area = area.united(box(board::Control(i)));
+        return area.adjusted(-8, -8, 8, 8);
+    }();
+
     // Half the width of a figure segment and its antialiased fringe, with room to spare.
     constexpr double kSegmentReach = 5;
     constexpr double kGridReach = 3;
@@ -52,6 +62,11 @@ namespace {
         return QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
     }
 
+    QRectF boxOf(const scene::LabelItem &label)
+    {
+        return scene_qt::toQRectF(scene::boundsOf(label));
+    }
+
     double distanceToSegment(QPointF p, QLineF segment)
     {
         const QPointF ab = segment.p2() - segment.p1();
@@ -61,8 +76,11 @@ namespace {
         return QLineF(p, segment.pointAt(std::clamp(t, 0.0, 1.0))).length();
     }
 
-    QRgb pixelAt(const QImage &shot, QPoint p)
+    // The device pixel under a logical place, moved by a number of device pixels; opaque, or
+    // 0 off the screenshot.
+    QRgb pixelAt(const QImage &shot, int scale, QPointF logical, QPoint offset = {})
     {
+        const QPoint p = devicePixel(logical, scale) + offset;
         return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
     }
 
@@ -71,16 +89,19 @@ namespace {
         return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 1).arg(p.y(), 0, 'f', 1);
     }
 
+    QString rgbText(QRgb colour)
+    {
+        return QStringLiteral("(%1,%2,%3)")
+            .arg(qRed(colour))
+            .arg(qGreen(colour))
+            .arg(qBlue(colour));
+    }
+
 } // namespace
 
 QPoint devicePixel(QPointF logical, int scale)
 {
     return QPoint(int(std::floor(logical.x() * scale)), int(std::floor(logical.y() * scale)));
-}
-
-QString rgbText(QRgb colour)
-{
-    return QStringLiteral("(%1,%2,%3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
 }
 
 QRgb rgb(scene::Rgb c)
@@ -92,16 +113,6 @@ QRectF box(board::Control control)
 {
     const board::ControlDesign &d = board::design(control);
     return QRectF(d.left, d.top, d.width, d.height);
-}
-
-QRectF controlArea()
-{
-    const scene::Scene design;
-    QRectF area = scene_qt::toQRectF(scene::boundsOf(design.Shape1))
-                      .united(scene_qt::toQRectF(scene::boundsOf(design.Shape3)));
-    for (int i = 0; i < board::kControlCount; ++i)
-        area = area.united(box(board::Control(i)));
-    return area.adjusted(-8, -8, 8, 8);
 }
 
 Figure initialScreen(float width, float height)
@@ -216,23 +227,19 @@ void ExpectedScreen::rememberVacatedPlaces()
 
 bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
 {
-    if (!self)
-        return true;
     int index = 0, itemIndex = -1, selfIndex = -1;
     scene::visitInDrawingOrder(board.scene(), [&](const auto &visited) {
-        if (static_cast<const void *>(&visited) == item)
-            itemIndex = index;
-        if (static_cast<const void *>(&visited) == self)
-            selfIndex = index;
+        itemIndex = &visited == item ? index : itemIndex;
+        selfIndex = &visited == self ? index : selfIndex;
         ++index;
     });
-    return itemIndex > selfIndex;
+    return !self || itemIndex > selfIndex;
 }
 
 bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
 {
     if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5
-        || p.y() > double(board.height()) - 5 || controlArea().contains(p))
+        || p.y() > double(board.height()) - 5 || kControlArea.contains(p))
         return false;
     for (const NamedSegment &segment : figureSegments(board.scene())) {
         const QLineF line = lineOf(*segment.line);
@@ -256,7 +263,7 @@ bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
             return false;
     for (const scene::LabelItem &label : board.scene().Label1)
         if (clearance.labels && label.Visible
-            && scene_qt::toQRectF(scene::boundsOf(label))
+            && boxOf(label)
                    .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin)
                    .contains(p)
             && paintedAbove(&label, clearance.self))
@@ -300,134 +307,125 @@ void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *o
         const QRgb want = rgb(segment.line->BorderColor);
         if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p))
             *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
-        else if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); got != want)
+        else if (const QRgb got = pixelAt(shot, scale, p); got != want)
             *out << QStringLiteral("segment %1 at %2: %3, want %4")
                         .arg(segment.name, where(p), rgbText(got), rgbText(want));
     }
 }
 
-// A grid line is one logical pixel wide: at a clear place across it, some pixel of the few
-// rows (or columns) around its place is exactly grey, at most `scale` of them are, and three
-// pixels either side is blank. A hidden line leaves only white there.
+// A grid line is one logical pixel wide: at a clear place across it, found from the far edge
+// inwards since the figure stays near the middle, some pixel of the few rows (or columns)
+// around its place is exactly grey, at most `scale` of them are, and three pixels either side
+// is blank. A hidden line leaves only white there.
 void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) const
 {
-    const double w = double(board.width()), h = double(board.height());
-    for (bool horizontal : {true, false}) {
-        const scene::Scene &s = board.scene();
-        const QPointF across = horizontal ? QPointF(0, 1) : QPointF(1, 0);
-        for (std::size_t k = 0; k < (horizontal ? s.Line5.size() : s.Line6.size()); ++k) {
-            const scene::LineItem &line = horizontal ? s.Line5[k] : s.Line6[k];
-            const double at = horizontal ? line.Y1 : line.X1;
-            const QString name =
-                QString::asprintf("%s(%d)", horizontal ? "Line5" : "Line6", int(k));
-            if (at < 4 || at > (horizontal ? h : w) - 5)
-                continue;
-            // From the far edge inwards: the figure stays near the middle.
-            QPointF p;
-            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4 && p.isNull();
-                 along -= 1) {
-                const QPointF q = horizontal ? QPointF(along, at) : QPointF(at, along);
-                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
-                    p = q;
-            }
-            if (p.isNull()) {
-                *out << "no clear place across grid line " + name;
-                continue;
-            }
-            const QPoint centre = devicePixel(p, scale);
-            const QPoint step = horizontal ? QPoint(0, 1) : QPoint(1, 0);
-            int grey = 0;
-            QStringList seen;
-            for (int d = -1; d <= scale; ++d) {
-                const QRgb c = pixelAt(shot, centre + d * step);
-                seen << rgbText(c);
-                grey += c == kGridGrey;
-                if (c != kGridGrey && c != kWhite)
-                    *out << QStringLiteral("grid line %1 near %2: %3 is neither grey nor white")
-                                .arg(name, where(p), rgbText(c));
-            }
-            if (line.Visible && (grey < 1 || grey > scale))
-                *out << QStringLiteral("grid line %1 at %2: %3 grey pixels across it (%4)")
-                            .arg(name, where(p), QString::number(grey), seen.join(' '));
-            if (!line.Visible && grey > 0)
-                *out << QStringLiteral("hidden grid line %1 still shows at %2").arg(name, where(p));
-            for (QPointF q : {p - 3 * across, p + 3 * across})
-                if (const QRgb c = pixelAt(shot, devicePixel(q, scale)); c != kWhite)
-                    *out << QStringLiteral("beside grid line %1 at %2: %3, want white")
-                                .arg(name, where(q), rgbText(c));
+    const auto check = [&](const scene::LineItem &line, QPointF across) {
+        const bool horizontal = across.y() != 0;
+        const double at = horizontal ? line.Y1 : line.X1;
+        const double along = horizontal ? board.width() : board.height();
+        if (at < 4 || at > (horizontal ? board.height() : board.width()) - 5)
+            return;
+        QPointF p;
+        for (double d = std::floor(along) - 6.5; d > 4 && p.isNull(); d -= 1) {
+            const QPointF q = horizontal ? QPointF(d, at) : QPointF(at, d);
+            if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
+                p = q;
         }
-    }
+        if (p.isNull()) {
+            *out << QStringLiteral("no clear place across the grid line at %1").arg(at);
+            return;
+        }
+        int grey = 0;
+        QStringList seen;
+        for (int d = -1; d <= scale; ++d) {
+            const QRgb c = pixelAt(shot, scale, p, d * across.toPoint());
+            seen << rgbText(c);
+            grey += c == kGridGrey;
+            if (c != kGridGrey && c != kWhite)
+                *out << QStringLiteral("grid line near %1: %2 is neither grey nor white")
+                            .arg(where(p), rgbText(c));
+        }
+        if (grey < int(line.Visible) || grey > (line.Visible ? scale : 0))
+            *out << QStringLiteral("%1 grid line at %2: %3 grey pixels across it (%4)")
+                        .arg(line.Visible ? "shown" : "hidden", where(p), QString::number(grey),
+                            seen.join(' '));
+        for (QPointF q : {p - 3 * across, p + 3 * across})
+            if (const QRgb c = pixelAt(shot, scale, q); c != kWhite)
+                *out << QStringLiteral("beside the grid line at %1: %2, want white")
+                            .arg(where(q), rgbText(c));
+    };
+    for (const scene::LineItem &line : board.scene().Line5)
+        check(line, {0, 1});
+    for (const scene::LineItem &line : board.scene().Line6)
+        check(line, {1, 0});
 }
 
 void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out) const
 {
     QList<QPointF> shown;
-    for (std::size_t i = 0; i < board.scene().Shape2.size(); ++i) {
-        if (!board.scene().Shape2[i].Visible)
+    for (const scene::ShapeItem &mark : board.scene().Shape2) {
+        if (!mark.Visible)
             continue;
-        const QPointF centre = centreOf(board.scene().Shape2[i]);
+        const QPointF centre = centreOf(mark);
         shown.append(centre);
         // The disc is 8 pixels across: its middle and a pixel either way are solid; outside
         // it the mark paints nothing.
         for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
                  QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
-            if (const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
+            if (const QRgb got = pixelAt(shot, scale, centre + d);
                 (got == kMarkGreen) != (d.manhattanLength() <= 1))
-                *out << QStringLiteral("mark %1 at %2: %3, want %4 green")
-                            .arg(QString::number(i), where(centre + d), rgbText(got),
+                *out << QStringLiteral("mark at %1: %2, want %3 green")
+                            .arg(where(centre + d), rgbText(got),
                                 d.manhattanLength() <= 1 ? "" : "no");
     }
     for (QPointF place : unmarked)
         if (std::none_of(shown.begin(), shown.end(),
                 [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
-            && !controlArea().contains(place)
-            && pixelAt(shot, devicePixel(place, scale)) == kMarkGreen)
+            && !kControlArea.contains(place) && pixelAt(shot, scale, place) == kMarkGreen)
             *out << QStringLiteral("a mark still shows at %1").arg(where(place));
 }
 
+// A memo stroke shows on every piece with a clear place, but not inside the opaque boxes of
+// the names of the points.
 void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *out) const
 {
     for (int s = 0; s < strokes.size(); ++s) {
-        const QPolygonF &stroke = strokes[s];
         int looked = 0;
-        for (int i = 1; i < stroke.size(); ++i) {
+        for (int i = 1; i < strokes[s].size(); ++i) {
+            const QLineF piece(strokes[s][i - 1], strokes[s][i]);
+            for (double t = 0; t <= 1; t += 0.02) {
+                const QPointF p = piece.pointAt(t);
+                const QRgb c = pixelAt(shot, scale, p);
+                if (std::any_of(board.scene().Label1.begin(), board.scene().Label1.end(),
+                        [&](const scene::LabelItem &label) {
+                            return label.Visible && boxOf(label).adjusted(1, 1, -1, -1).contains(p);
+                        })
+                    && isClear(p, {false, nullptr, false}) && qBlue(c) > qRed(c) + 40
+                    && qBlue(c) > qGreen(c) + 40)
+                    *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
+                                .arg(QString::number(s), where(p));
+            }
             QPointF p; // a stroke may cross itself or another
-            const bool clear = clearPointOn(QLineF(stroke[i - 1], stroke[i]), {false}, &p);
-            looked += clear;
-            if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); clear && got != kMemoInk)
+            if (!clearPointOn(piece, {false}, &p))
+                continue;
+            ++looked;
+            if (const QRgb got = pixelAt(shot, scale, p); got != kMemoInk)
                 *out << QStringLiteral("memo stroke %1, piece %2 at %3: %4, want %5")
                             .arg(QString::number(s), QString::number(i), where(p), rgbText(got),
                                 rgbText(kMemoInk));
         }
         if (looked == 0)
             *out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
-        // The names of the points have opaque boxes: a stroke under one does not show there.
-        for (const scene::LabelItem &label : board.scene().Label1)
-            for (int i = 1; label.Visible && i < stroke.size(); ++i)
-                for (double t = 0; t <= 1; t += 0.02) {
-                    const QPointF p = QLineF(stroke[i - 1], stroke[i]).pointAt(t);
-                    const QRgb c = pixelAt(shot, devicePixel(p, scale));
-                    if (scene_qt::toQRectF(scene::boundsOf(label))
-                            .adjusted(1, 1, -1, -1)
-                            .contains(p)
-                        && isClear(p, {false, nullptr, false}) && qBlue(c) > qRed(c) + 40
-                        && qBlue(c) > qGreen(c) + 40)
-                        *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
-                                    .arg(QString::number(s), where(p));
-                }
     }
 }
 
 void ExpectedScreen::checkVacated(const QImage &shot, int scale, QStringList *out) const
 {
     QHash<QPoint, bool> seen;
-    for (QPointF p : vacated) {
-        const QPoint pixel = devicePixel(p, scale);
-        if (!isClear(p, {}) || std::exchange(seen[pixel], true))
-            continue;
-        if (const QRgb got = pixelAt(shot, pixel); got != kWhite)
-            *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
-    }
+    for (QPointF p : vacated)
+        if (isClear(p, {}) && !std::exchange(seen[devicePixel(p, scale)], true))
+            if (const QRgb got = pixelAt(shot, scale, p); got != kWhite)
+                *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
 }
 
 } // namespace support

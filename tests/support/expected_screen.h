@@ -16,9 +16,6 @@ namespace support {
 
 QRgb rgb(scene::Rgb c);
 QRectF box(board::Control control);
-// The controls and their panels, with room for the focus and hover frames a style draws:
-// the checks never look there.
-QRectF controlArea();
 // The figure and its scene as the initial screen leaves them for a client area, and the same
 // with A then moved to (xA, yA) and the figure rebuilt once.
 struct Figure
@@ -86,9 +83,6 @@ private:
 
 // Device pixel under a logical point at the given scale.
 QPoint devicePixel(QPointF logical, int scale);
-
-// "(r,g,b)" for messages.
-QString rgbText(QRgb colour);
 
 } // namespace support
 
