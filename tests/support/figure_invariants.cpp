@@ -15,24 +15,21 @@ std::string text(const char *format, double a, double b, double c)
 
 namespace {
 
-    bool finite(std::initializer_list<double> values)
+    template <typename... Number> bool allFinite(Number... values)
     {
-        for (double v : values)
-            if (!std::isfinite(v))
-                return false;
-        return true;
+        return (std::isfinite(double(values)) && ...);
     }
     bool finite(const scene::LineItem &l)
     {
-        return finite({l.X1, l.Y1, l.X2, l.Y2});
+        return allFinite(l.X1, l.Y1, l.X2, l.Y2);
     }
     bool finite(const scene::ShapeItem &s)
     {
-        return finite({s.Left, s.Top, s.Width, s.Height});
+        return allFinite(s.Left, s.Top, s.Width, s.Height);
     }
     bool finite(const scene::LabelItem &l)
     {
-        return finite({l.Left, l.Top});
+        return allFinite(l.Left, l.Top);
     }
 
 } // namespace
@@ -48,14 +45,13 @@ std::string checkFigure(const figure::FigureState &f, const scene::Scene &s)
         return text("dragging is %.0f", f.dragging);
     if (f.gridShown != 0 && f.gridShown != 1)
         return text("gridShown is %.0f", f.gridShown);
-    const auto agree = [&](const auto &lines) {
-        return std::all_of(lines.begin(), lines.end(),
-            [&](const scene::LineItem &line) { return line.Visible == (f.gridShown == 1); });
+    const auto disagrees = [&](const scene::LineItem &line) {
+        return line.Visible != (f.gridShown == 1);
     };
-    if (!agree(s.Line5) || !agree(s.Line6))
-        return text(agree(s.Line5) ? "a vertical grid line disagrees with gridShown %.0f"
-                                   : "a horizontal grid line disagrees with gridShown %.0f",
-            f.gridShown);
+    if (std::any_of(s.Line5.begin(), s.Line5.end(), disagrees))
+        return text("a horizontal grid line disagrees with gridShown %.0f", f.gridShown);
+    if (std::any_of(s.Line6.begin(), s.Line6.end(), disagrees))
+        return text("a vertical grid line disagrees with gridShown %.0f", f.gridShown);
     const double values[] = {f.xA, f.yA, f.xB, f.yB, f.xC, f.yC, f.xD, f.yD, f.xE, f.yE, f.xF, f.yF,
         f.halfBase, f.lenAB, f.lenAC, f.angAB, f.angAC, f.lastX, f.lastY};
     static constexpr const char *kNames[] = {"xA", "yA", "xB", "yB", "xC", "yC", "xD", "yD", "xE",
