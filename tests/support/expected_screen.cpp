@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace support {
 
@@ -62,9 +63,11 @@ namespace {
         return QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
     }
 
-    QRectF boxOf(const scene::LabelItem &label)
+    // A label's box, grown by margin on every side.
+    QRectF boxOf(const scene::LabelItem &label, double margin)
     {
-        return scene_qt::toQRectF(scene::boundsOf(label));
+        return scene_qt::toQRectF(scene::boundsOf(label))
+            .adjusted(-margin, -margin, margin, margin);
     }
 
     double distanceToSegment(QPointF p, QLineF segment)
@@ -74,14 +77,6 @@ namespace {
         const double t =
             lengthSquared > 0 ? QPointF::dotProduct(p - segment.p1(), ab) / lengthSquared : 0;
         return QLineF(p, segment.pointAt(std::clamp(t, 0.0, 1.0))).length();
-    }
-
-    // The device pixel under a logical place, moved by a number of device pixels; opaque, or
-    // 0 off the screenshot.
-    QRgb pixelAt(const QImage &shot, int scale, QPointF logical, QPoint offset = {})
-    {
-        const QPoint p = devicePixel(logical, scale) + offset;
-        return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
     }
 
     QString where(QPointF p)
@@ -225,65 +220,211 @@ void ExpectedScreen::rememberVacatedPlaces()
             unmarked.append(centreOf(mark));
 }
 
-bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
+// One screenshot, scale pixels per logical pixel, against the expected screen: every mismatch
+// is a line of out.
+struct ShotCheck
 {
-    int index = 0, itemIndex = -1, selfIndex = -1;
-    scene::visitInDrawingOrder(board.scene(), [&](const auto &visited) {
-        itemIndex = &visited == item ? index : itemIndex;
-        selfIndex = &visited == self ? index : selfIndex;
-        ++index;
-    });
-    return !self || itemIndex > selfIndex;
-}
+    const ExpectedScreen &expected;
+    const QImage &shot;
+    int scale;
+    QStringList out = {};
 
-bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
-{
-    if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5
-        || p.y() > double(board.height()) - 5 || kControlArea.contains(p))
-        return false;
-    for (const NamedSegment &segment : figureSegments(board.scene())) {
-        const QLineF line = lineOf(*segment.line);
-        if (segment.line == clearance.self
-                ? QLineF(p, line.p1()).length() < 2 * kSegmentReach
-                    || QLineF(p, line.p2()).length() < 2 * kSegmentReach
-                : segment.line->Visible && distanceToSegment(p, line) < kSegmentReach)
-            return false;
+    const scene::Scene &items() const { return expected.board.scene(); }
+
+    QRgb pixel(QPointF logical, QPoint offset = {}) const
+    {
+        const QPoint p = devicePixel(logical, scale) + offset;
+        return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
     }
-    // Grid places are avoided whether the grid shows or not, so that a check looks at the
-    // same pixels before and after the grid is switched; a segment need only avoid the grid
-    // lines painted over it.
-    for (const scene::LineItem &line : board.scene().Line5)
-        if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, clearance.self))
-            return false;
-    for (const scene::LineItem &line : board.scene().Line6)
-        if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
-            return false;
-    for (const scene::ShapeItem &mark : board.scene().Shape2)
-        if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
-            return false;
-    for (const scene::LabelItem &label : board.scene().Label1)
-        if (clearance.labels && label.Visible
-            && boxOf(label)
-                   .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin)
-                   .contains(p)
-            && paintedAbove(&label, clearance.self))
-            return false;
-    if (clearance.strokes)
-        for (const QPolygonF &stroke : strokes)
-            for (int i = 1; i < stroke.size(); ++i)
-                if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
-                    return false;
-    return true;
-}
 
-bool ExpectedScreen::clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const
-{
-    for (int step = 0; step <= 45; ++step)
-        for (int sign : {1, -1})
-            if (isClear(*found = along.pointAt(0.5 + sign * step * 0.01), clearance))
-                return true;
-    return false;
-}
+    // Notes a mismatch unless the pixel under p is (or, with is false, is not) the colour.
+    void expect(const QString &what, QPointF p, QRgb colour, bool is = true)
+    {
+        if (const QRgb got = pixel(p); (got == colour) != is)
+            out << QStringLiteral("%1 at %2: %3, want %4%5")
+                       .arg(what, where(p), rgbText(got), is ? "" : "no ", rgbText(colour));
+    }
+
+    bool paintedAbove(const void *item, const void *self) const
+    {
+        int index = 0, itemIndex = -1, selfIndex = -1;
+        scene::visitInDrawingOrder(items(), [&](const auto &visited) {
+            itemIndex = &visited == item ? index : itemIndex;
+            selfIndex = &visited == self ? index : selfIndex;
+            ++index;
+        });
+        return !self || itemIndex > selfIndex;
+    }
+
+    struct Clearance
+    {
+        bool strokes = true; // stay off memo strokes
+        const void *self = nullptr; // the item being sampled, if any
+        bool labels = true; // stay off the names of the points
+    };
+
+    bool isClear(QPointF p, const Clearance &clearance) const
+    {
+        const board::Board &board = expected.core();
+        if (!QRectF(4, 4, board.width() - 9, board.height() - 9).contains(p)
+            || kControlArea.contains(p))
+            return false;
+        for (const NamedSegment &segment : figureSegments(items())) {
+            const QLineF line = lineOf(*segment.line);
+            if (segment.line == clearance.self
+                    ? QLineF(p, line.p1()).length() < 2 * kSegmentReach
+                        || QLineF(p, line.p2()).length() < 2 * kSegmentReach
+                    : segment.line->Visible && distanceToSegment(p, line) < kSegmentReach)
+                return false;
+        }
+        // Grid places are avoided whether the grid shows or not, so that a check looks at the
+        // same pixels before and after the grid is switched; a segment need only avoid the
+        // grid lines painted over it.
+        for (const scene::LineItem &line : items().Line5)
+            if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, clearance.self))
+                return false;
+        for (const scene::LineItem &line : items().Line6)
+            if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
+                return false;
+        for (const scene::ShapeItem &mark : items().Shape2)
+            if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
+                return false;
+        for (const scene::LabelItem &label : items().Label1)
+            if (clearance.labels && label.Visible && boxOf(label, kLabelMargin).contains(p)
+                && paintedAbove(&label, clearance.self))
+                return false;
+        if (clearance.strokes)
+            for (const QPolygonF &stroke : expected.strokes)
+                for (int i = 1; i < stroke.size(); ++i)
+                    if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
+                        return false;
+        return true;
+    }
+
+    // Looks along a line, middle first, for a place that isClear().
+    std::optional<QPointF> clearPointOn(QLineF along, const Clearance &clearance) const
+    {
+        for (int step = 0; step <= 45; ++step)
+            for (int sign : {1, -1})
+                if (const QPointF p = along.pointAt(0.5 + sign * step * 0.01);
+                    isClear(p, clearance))
+                    return p;
+        return {};
+    }
+
+    void segments()
+    {
+        for (const NamedSegment &segment : figureSegments(items())) {
+            // Segments are painted over the memo strokes.
+            if (const auto p = clearPointOn(lineOf(*segment.line), {false, segment.line}))
+                expect(QString("segment ") + segment.name, *p, rgb(segment.line->BorderColor));
+            else
+                out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
+        }
+    }
+
+    // A grid line is one logical pixel wide: at a clear place across it, found from the far
+    // edge inwards since the figure stays near the middle, some pixel of the few rows (or
+    // columns) around its place is exactly grey, at most `scale` of them are, and three
+    // pixels either side is blank. A hidden line leaves only white there.
+    void gridLine(const scene::LineItem &line, QPointF across)
+    {
+        const bool horizontal = across.y() != 0;
+        const double at = horizontal ? line.Y1 : line.X1;
+        const QSizeF size(expected.core().width(), expected.core().height());
+        if (at < 4 || at > (horizontal ? size.height() : size.width()) - 5)
+            return;
+        QPointF p;
+        for (double d = std::floor(horizontal ? size.width() : size.height()) - 6.5;
+             d > 4 && p.isNull(); d -= 1) {
+            const QPointF q = horizontal ? QPointF(d, at) : QPointF(at, d);
+            if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
+                p = q;
+        }
+        if (p.isNull()) {
+            out << QStringLiteral("no clear place across the grid line at %1").arg(at);
+            return;
+        }
+        int grey = 0;
+        QStringList seen;
+        for (int d = -1; d <= scale; ++d) {
+            const QRgb c = pixel(p, d * across.toPoint());
+            seen << rgbText(c);
+            grey += c == kGridGrey;
+            if (c != kGridGrey && c != kWhite)
+                out << QStringLiteral("grid line near %1: %2 is neither grey nor white")
+                           .arg(where(p), rgbText(c));
+        }
+        if (grey < int(line.Visible) || grey > (line.Visible ? scale : 0))
+            out << QStringLiteral("%1 grid line at %2: %3 grey pixels across it (%4)")
+                       .arg(line.Visible ? "shown" : "hidden", where(p), QString::number(grey),
+                           seen.join(' '));
+        for (QPointF q : {p - 3 * across, p + 3 * across})
+            expect("beside the grid line", q, kWhite);
+    }
+
+    void marks()
+    {
+        QList<QPointF> shown;
+        for (const scene::ShapeItem &mark : items().Shape2) {
+            if (!mark.Visible)
+                continue;
+            const QPointF centre = centreOf(mark);
+            shown.append(centre);
+            // The disc is 8 pixels across: its middle and a pixel either way are solid;
+            // outside it the mark paints nothing.
+            for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
+                     QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
+                expect("mark", centre + d, kMarkGreen, d.manhattanLength() <= 1);
+        }
+        for (QPointF place : expected.unmarked)
+            if (std::none_of(shown.begin(), shown.end(),
+                    [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
+                && !kControlArea.contains(place))
+                expect("a removed mark", place, kMarkGreen, false);
+    }
+
+    // A memo stroke shows on every piece with a clear place, but not inside the opaque boxes
+    // of the names of the points.
+    void strokes()
+    {
+        const auto inName = [&](QPointF p) {
+            for (const scene::LabelItem &label : items().Label1)
+                if (label.Visible && boxOf(label, -1).contains(p))
+                    return true;
+            return false;
+        };
+        for (int s = 0; s < expected.strokes.size(); ++s) {
+            const QPolygonF &stroke = expected.strokes[s];
+            int looked = 0;
+            for (int i = 1; i < stroke.size(); ++i) {
+                const QLineF piece(stroke[i - 1], stroke[i]);
+                for (double t = 0; t <= 1; t += 0.02) {
+                    const QPointF p = piece.pointAt(t);
+                    const QRgb c = pixel(p);
+                    if (inName(p) && isClear(p, {false, nullptr, false})
+                        && qBlue(c) > std::max(qRed(c), qGreen(c)) + 40)
+                        out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
+                                   .arg(QString::number(s), where(p));
+                }
+                const auto p = clearPointOn(piece, {false}); // strokes may cross
+                looked += p.has_value();
+                if (p)
+                    expect(QString("memo stroke %1, piece %2").arg(s).arg(i), *p, kMemoInk);
+            }
+            if (looked == 0)
+                out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
+        }
+    }
+
+    void vacated()
+    {
+        QHash<QPoint, bool> seen;
+        for (QPointF p : expected.vacated)
+            if (isClear(p, {}) && !std::exchange(seen[devicePixel(p, scale)], true))
+                expect("a vacated place", p, kWhite);
+    }
+};
 
 QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 {
@@ -291,141 +432,16 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
     if (shot.size() != want)
         return {QString::asprintf("screenshot is %d x %d, want %d x %d", shot.width(),
             shot.height(), want.width(), want.height())};
-    QStringList out;
-    checkSegments(shot, scale, &out);
-    checkGrid(shot, scale, &out);
-    checkMarks(shot, scale, &out);
-    checkStrokes(shot, scale, &out);
-    checkVacated(shot, scale, &out);
-    return out;
-}
-
-void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *out) const
-{
-    for (const NamedSegment &segment : figureSegments(board.scene())) {
-        QPointF p; // segments are painted over the memo strokes
-        const QRgb want = rgb(segment.line->BorderColor);
-        if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p))
-            *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
-        else if (const QRgb got = pixelAt(shot, scale, p); got != want)
-            *out << QStringLiteral("segment %1 at %2: %3, want %4")
-                        .arg(segment.name, where(p), rgbText(got), rgbText(want));
-    }
-}
-
-// A grid line is one logical pixel wide: at a clear place across it, found from the far edge
-// inwards since the figure stays near the middle, some pixel of the few rows (or columns)
-// around its place is exactly grey, at most `scale` of them are, and three pixels either side
-// is blank. A hidden line leaves only white there.
-void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) const
-{
-    const auto check = [&](const scene::LineItem &line, QPointF across) {
-        const bool horizontal = across.y() != 0;
-        const double at = horizontal ? line.Y1 : line.X1;
-        const double along = horizontal ? board.width() : board.height();
-        if (at < 4 || at > (horizontal ? board.height() : board.width()) - 5)
-            return;
-        QPointF p;
-        for (double d = std::floor(along) - 6.5; d > 4 && p.isNull(); d -= 1) {
-            const QPointF q = horizontal ? QPointF(d, at) : QPointF(at, d);
-            if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
-                p = q;
-        }
-        if (p.isNull()) {
-            *out << QStringLiteral("no clear place across the grid line at %1").arg(at);
-            return;
-        }
-        int grey = 0;
-        QStringList seen;
-        for (int d = -1; d <= scale; ++d) {
-            const QRgb c = pixelAt(shot, scale, p, d * across.toPoint());
-            seen << rgbText(c);
-            grey += c == kGridGrey;
-            if (c != kGridGrey && c != kWhite)
-                *out << QStringLiteral("grid line near %1: %2 is neither grey nor white")
-                            .arg(where(p), rgbText(c));
-        }
-        if (grey < int(line.Visible) || grey > (line.Visible ? scale : 0))
-            *out << QStringLiteral("%1 grid line at %2: %3 grey pixels across it (%4)")
-                        .arg(line.Visible ? "shown" : "hidden", where(p), QString::number(grey),
-                            seen.join(' '));
-        for (QPointF q : {p - 3 * across, p + 3 * across})
-            if (const QRgb c = pixelAt(shot, scale, q); c != kWhite)
-                *out << QStringLiteral("beside the grid line at %1: %2, want white")
-                            .arg(where(q), rgbText(c));
-    };
+    ShotCheck check {*this, shot, scale};
+    check.segments();
     for (const scene::LineItem &line : board.scene().Line5)
-        check(line, {0, 1});
+        check.gridLine(line, {0, 1});
     for (const scene::LineItem &line : board.scene().Line6)
-        check(line, {1, 0});
-}
-
-void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out) const
-{
-    QList<QPointF> shown;
-    for (const scene::ShapeItem &mark : board.scene().Shape2) {
-        if (!mark.Visible)
-            continue;
-        const QPointF centre = centreOf(mark);
-        shown.append(centre);
-        // The disc is 8 pixels across: its middle and a pixel either way are solid; outside
-        // it the mark paints nothing.
-        for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
-                 QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
-            if (const QRgb got = pixelAt(shot, scale, centre + d);
-                (got == kMarkGreen) != (d.manhattanLength() <= 1))
-                *out << QStringLiteral("mark at %1: %2, want %3 green")
-                            .arg(where(centre + d), rgbText(got),
-                                d.manhattanLength() <= 1 ? "" : "no");
-    }
-    for (QPointF place : unmarked)
-        if (std::none_of(shown.begin(), shown.end(),
-                [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
-            && !kControlArea.contains(place) && pixelAt(shot, scale, place) == kMarkGreen)
-            *out << QStringLiteral("a mark still shows at %1").arg(where(place));
-}
-
-// A memo stroke shows on every piece with a clear place, but not inside the opaque boxes of
-// the names of the points.
-void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *out) const
-{
-    for (int s = 0; s < strokes.size(); ++s) {
-        int looked = 0;
-        for (int i = 1; i < strokes[s].size(); ++i) {
-            const QLineF piece(strokes[s][i - 1], strokes[s][i]);
-            for (double t = 0; t <= 1; t += 0.02) {
-                const QPointF p = piece.pointAt(t);
-                const QRgb c = pixelAt(shot, scale, p);
-                if (std::any_of(board.scene().Label1.begin(), board.scene().Label1.end(),
-                        [&](const scene::LabelItem &label) {
-                            return label.Visible && boxOf(label).adjusted(1, 1, -1, -1).contains(p);
-                        })
-                    && isClear(p, {false, nullptr, false}) && qBlue(c) > qRed(c) + 40
-                    && qBlue(c) > qGreen(c) + 40)
-                    *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
-                                .arg(QString::number(s), where(p));
-            }
-            QPointF p; // a stroke may cross itself or another
-            if (!clearPointOn(piece, {false}, &p))
-                continue;
-            ++looked;
-            if (const QRgb got = pixelAt(shot, scale, p); got != kMemoInk)
-                *out << QStringLiteral("memo stroke %1, piece %2 at %3: %4, want %5")
-                            .arg(QString::number(s), QString::number(i), where(p), rgbText(got),
-                                rgbText(kMemoInk));
-        }
-        if (looked == 0)
-            *out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
-    }
-}
-
-void ExpectedScreen::checkVacated(const QImage &shot, int scale, QStringList *out) const
-{
-    QHash<QPoint, bool> seen;
-    for (QPointF p : vacated)
-        if (isClear(p, {}) && !std::exchange(seen[devicePixel(p, scale)], true))
-            if (const QRgb got = pixelAt(shot, scale, p); got != kWhite)
-                *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
+        check.gridLine(line, {1, 0});
+    check.marks();
+    check.strokes();
+    check.vacated();
+    return check.out;
 }
 
 } // namespace support

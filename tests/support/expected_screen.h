@@ -4,7 +4,6 @@
 #include "session.h"
 
 #include <QImage>
-#include <QLineF>
 #include <QList>
 #include <QPolygonF>
 #include <QRectF>
@@ -56,23 +55,8 @@ public:
     QStringList problems(const QImage &shot, int scale) const;
 
 private:
-    struct Clearance
-    {
-        bool strokes = true; // stay off memo strokes
-        const void *self = nullptr; // the item being sampled, if any
-        bool labels = true; // stay off the names of the points
-    };
-    bool paintedAbove(const void *item, const void *self) const;
-    bool isClear(QPointF p, const Clearance &clearance) const;
-    // Looks along from->to, middle first, for a place that isClear().
-    bool clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const;
+    friend struct ShotCheck;
     void rememberVacatedPlaces();
-
-    void checkSegments(const QImage &shot, int scale, QStringList *out) const;
-    void checkGrid(const QImage &shot, int scale, QStringList *out) const;
-    void checkMarks(const QImage &shot, int scale, QStringList *out) const;
-    void checkStrokes(const QImage &shot, int scale, QStringList *out) const;
-    void checkVacated(const QImage &shot, int scale, QStringList *out) const;
 
     double ratio;
     int pieces = 0; // memo segments since the last clear
