@@ -249,39 +249,29 @@ Replay::Outcome Replay::play(const Step &step)
         return -1;
     };
     const auto x = float(step.x), y = float(step.y);
-    switch (step.kind) {
-    case Step::Down:
+    auto &changes = out.changes;
+    if (step.kind == Step::Down) {
         pressedOn[button] = held[pointer] || step.pointer != Pointer::Mouse ? -1 : controlAt();
-        out.changes.push_back(board.press(x, y, held[pointer] != 0));
+        changes.push_back(board.press(x, y, held[pointer] != 0));
         held[pointer] |= 1u << button;
-        break;
-    case Step::Move:
-        out.changes.push_back(board.move(x, y));
-        break;
-    case Step::Up:
+    }
+    if (step.kind == Step::Move)
+        changes.push_back(board.move(x, y));
+    if (step.kind == Step::Up) {
         held[pointer] &= ~(1u << button);
-        out.changes.push_back(board.release());
+        changes.push_back(board.release());
         // A left click is a press and a release inside one control, nothing else held.
         if (step.button == Button::Left && !held[pointer] && pressedOn[button] >= 0
             && pressedOn[button] == controlAt())
             click(board::Control(pressedOn[button]), out);
         pressedOn[button] = -1;
-        break;
-    case Step::Click:
-        click(step.control, out);
-        break;
-    case Step::Key:
-        if (!step.ctrl && !step.alt && !step.meta)
-            out.changes.push_back(board.arrowKey(step.arrow, step.shift));
-        break;
-    case Step::Resize:
-        if (x != board.width() || y != board.height())
-            out.changes.push_back(board.resize(x, y));
-        break;
-    case Step::Shot:
-    case Step::Commands:
-        break;
     }
+    if (step.kind == Step::Click)
+        click(step.control, out);
+    if (step.kind == Step::Key && !step.ctrl && !step.alt && !step.meta)
+        changes.push_back(board.arrowKey(step.arrow, step.shift));
+    if (step.kind == Step::Resize && (x != board.width() || y != board.height()))
+        changes.push_back(board.resize(x, y));
     return out;
 }
 
