@@ -75,13 +75,8 @@ Event nextEvent(Entropy &e)
     event.control = board::Control(e.below(board::kControlCount));
     event.key = Key(e.below(kKeyCount));
     event.nearA = e.chance(15);
-    if (event.nearA) {
-        event.x = fractional(e, -30, 30);
-        event.y = fractional(e, -40, 10);
-    } else {
-        event.x = coordinate(e);
-        event.y = coordinate(e);
-    }
+    event.x = event.nearA ? fractional(e, -30, 30) : coordinate(e);
+    event.y = event.nearA ? fractional(e, -40, 10) : coordinate(e);
     event.farX = farDistance(e);
     event.farY = farDistance(e);
     event.steps = 1 + int(e.below(4));

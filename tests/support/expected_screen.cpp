@@ -40,18 +40,14 @@ namespace {
     constexpr double kStrokeReach = 5;
     constexpr double kLabelMargin = 4;
 
-    struct NamedSegment
+    // The figure's segments, named in the same order by kSegmentNames.
+    std::array<const scene::LineItem *, 11> figureSegments(const scene::Scene &s)
     {
-        const char *name;
-        const scene::LineItem *line;
-    };
-
-    std::array<NamedSegment, 11> figureSegments(const scene::Scene &s)
-    {
-        return {{{"BC", &s.Line1[0]}, {"BE", &s.Line1[1]}, {"CE", &s.Line1[2]}, {"AB", &s.Line2[0]},
-            {"FB", &s.Line2[1]}, {"FA", &s.Line2[2]}, {"AC", &s.Line3[0]}, {"DC", &s.Line3[1]},
-            {"DA", &s.Line3[2]}, {"FE", &s.Line4[0]}, {"DE", &s.Line4[1]}}};
+        return {&s.Line1[0], &s.Line1[1], &s.Line1[2], &s.Line2[0], &s.Line2[1], &s.Line2[2],
+            &s.Line3[0], &s.Line3[1], &s.Line3[2], &s.Line4[0], &s.Line4[1]};
     }
+    const char *const kSegmentNames[] = {
+        "BC", "BE", "CE", "AB", "FB", "FA", "AC", "DC", "DA", "FE", "DE"};
 
     QLineF lineOf(const scene::LineItem &line)
     {
@@ -143,7 +139,14 @@ ExpectedScreen::ExpectedScreen(double width, double height, double scale)
 
 void ExpectedScreen::play(const session::Step &step)
 {
-    rememberVacatedPlaces();
+    // Before the figure changes, the middle of every segment and every visible mark is noted:
+    // unless something else is painted there afterwards, those places must turn blank.
+    for (const scene::LineItem *segment : figureSegments(board.scene()))
+        for (double t : {0.3, 0.5, 0.7})
+            vacated.append(lineOf(*segment).pointAt(t));
+    for (const scene::ShapeItem &mark : board.scene().Shape2)
+        if (mark.Visible)
+            unmarked.append(centreOf(mark));
     if (step.kind == session::Step::Down && board.mode() == board::Mode::Memo
         && !holds(step.pointer))
         strokes.append(QPolygonF {QPointF(step.x, step.y)});
@@ -184,7 +187,7 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
         base = base && s.Label1[k].Left == is.Label1[k].Left && s.Label1[k].Top == is.Label1[k].Top;
     if (!base)
         out << "triangle BCE or the names of its points left their initial places";
-    // Per segment in the order BC BE CE AB FB FA AC DC DA FE DE.
+    // Per segment, in the order of kSegmentNames.
     using namespace figure::colour;
     const int side = expect.colours == session::Colours::Rectangle ? kLightBlue : kLightRed;
     const std::array<int, 11> want = expect.colours == session::Colours::Initial
@@ -194,9 +197,9 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
             kBlack, kBlack, kBlack, kBlack, kBlack, side, kBlack, kBlack, side, side, side};
     const auto segments = figureSegments(s);
     for (std::size_t k = 0; k < segments.size(); ++k)
-        if (segments[k].line->BorderColor != scene::paletteColor(want[k]))
+        if (segments[k]->BorderColor != scene::paletteColor(want[k]))
             out << QStringLiteral("segment %1 is %2, want palette colour %3")
-                       .arg(segments[k].name, rgbText(rgb(segments[k].line->BorderColor)))
+                       .arg(kSegmentNames[k], rgbText(rgb(segments[k]->BorderColor)))
                        .arg(want[k]);
     if (f.markCount != expect.marks || board.gridChecked() != expect.grid
         || s.Line5[0].Visible != expect.grid || pieces != expect.memo
@@ -206,18 +209,6 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
             s.Line5[0].Visible, pieces, int(board.mode()), expect.marks, expect.grid, expect.memo,
             int(expect.mode));
     return out;
-}
-
-// Before the figure changes, the middle of every segment and every visible mark is noted:
-// unless something else is painted there afterwards, those places must turn blank.
-void ExpectedScreen::rememberVacatedPlaces()
-{
-    for (const NamedSegment &segment : figureSegments(board.scene()))
-        for (double t : {0.3, 0.5, 0.7})
-            vacated.append(lineOf(*segment.line).pointAt(t));
-    for (const scene::ShapeItem &mark : board.scene().Shape2)
-        if (mark.Visible)
-            unmarked.append(centreOf(mark));
 }
 
 // One screenshot, scale pixels per logical pixel, against the expected screen: every mismatch
@@ -256,44 +247,43 @@ struct ShotCheck
         return !self || itemIndex > selfIndex;
     }
 
-    struct Clearance
-    {
-        bool strokes = true; // stay off memo strokes
-        const void *self = nullptr; // the item being sampled, if any
-        bool labels = true; // stay off the names of the points
-    };
+    // What a place is looked at for: the background, which stays off everything painted; a
+    // segment's colour, painted over the memo strokes, and staying off only what is painted
+    // over the segment itself; a memo stroke's ink; or a stroke under the box of a name.
+    enum class For { Background, Segment, Stroke, UnderName };
 
-    bool isClear(QPointF p, const Clearance &clearance) const
+    bool isClear(QPointF p, For sample = For::Background, const void *self = nullptr) const
     {
         const board::Board &board = expected.core();
         if (!QRectF(4, 4, board.width() - 9, board.height() - 9).contains(p)
             || kControlArea.contains(p))
             return false;
-        for (const NamedSegment &segment : figureSegments(items())) {
-            const QLineF line = lineOf(*segment.line);
-            if (segment.line == clearance.self
-                    ? QLineF(p, line.p1()).length() < 2 * kSegmentReach
-                        || QLineF(p, line.p2()).length() < 2 * kSegmentReach
-                    : segment.line->Visible && distanceToSegment(p, line) < kSegmentReach)
+        for (const scene::LineItem *segment : figureSegments(items())) {
+            // The segment looked at is avoided only near its ends, where others meet it.
+            const QLineF line = lineOf(*segment);
+            const double end =
+                std::min(QLineF(p, line.p1()).length(), QLineF(p, line.p2()).length());
+            if (segment == self ? end < 2 * kSegmentReach
+                                : segment->Visible && distanceToSegment(p, line) < kSegmentReach)
                 return false;
         }
         // Grid places are avoided whether the grid shows or not, so that a check looks at the
         // same pixels before and after the grid is switched; a segment need only avoid the
         // grid lines painted over it.
         for (const scene::LineItem &line : items().Line5)
-            if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, clearance.self))
+            if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, self))
                 return false;
         for (const scene::LineItem &line : items().Line6)
-            if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
+            if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, self))
                 return false;
         for (const scene::ShapeItem &mark : items().Shape2)
             if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
                 return false;
         for (const scene::LabelItem &label : items().Label1)
-            if (clearance.labels && label.Visible && boxOf(label, kLabelMargin).contains(p)
-                && paintedAbove(&label, clearance.self))
+            if (sample != For::UnderName && label.Visible && boxOf(label, kLabelMargin).contains(p)
+                && paintedAbove(&label, self))
                 return false;
-        if (clearance.strokes)
+        if (sample == For::Background)
             for (const QPolygonF &stroke : expected.strokes)
                 for (int i = 1; i < stroke.size(); ++i)
                     if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
@@ -302,24 +292,25 @@ struct ShotCheck
     }
 
     // Looks along a line, middle first, for a place that isClear().
-    std::optional<QPointF> clearPointOn(QLineF along, const Clearance &clearance) const
+    std::optional<QPointF> clearPointOn(QLineF along, For sample, const void *self = nullptr) const
     {
         for (int step = 0; step <= 45; ++step)
             for (int sign : {1, -1})
                 if (const QPointF p = along.pointAt(0.5 + sign * step * 0.01);
-                    isClear(p, clearance))
+                    isClear(p, sample, self))
                     return p;
         return {};
     }
 
     void segments()
     {
-        for (const NamedSegment &segment : figureSegments(items())) {
-            // Segments are painted over the memo strokes.
-            if (const auto p = clearPointOn(lineOf(*segment.line), {false, segment.line}))
-                expect(QString("segment ") + segment.name, *p, rgb(segment.line->BorderColor));
+        const auto segments = figureSegments(items());
+        for (std::size_t k = 0; k < segments.size(); ++k) {
+            const QString name = QStringLiteral("segment ") + kSegmentNames[k];
+            if (const auto p = clearPointOn(lineOf(*segments[k]), For::Segment, segments[k]))
+                expect(name, *p, rgb(segments[k]->BorderColor));
             else
-                out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
+                out << name + " has nowhere clear to look";
         }
     }
 
@@ -338,7 +329,7 @@ struct ShotCheck
         for (double d = std::floor(horizontal ? size.width() : size.height()) - 6.5;
              d > 4 && p.isNull(); d -= 1) {
             const QPointF q = horizontal ? QPointF(d, at) : QPointF(at, d);
-            if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
+            if (isClear(q - 3 * across) && isClear(q + 3 * across))
                 p = q;
         }
         if (p.isNull()) {
@@ -402,12 +393,12 @@ struct ShotCheck
                 for (double t = 0; t <= 1; t += 0.02) {
                     const QPointF p = piece.pointAt(t);
                     const QRgb c = pixel(p);
-                    if (inName(p) && isClear(p, {false, nullptr, false})
+                    if (inName(p) && isClear(p, For::UnderName)
                         && qBlue(c) > std::max(qRed(c), qGreen(c)) + 40)
                         out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
                                    .arg(QString::number(s), where(p));
                 }
-                const auto p = clearPointOn(piece, {false}); // strokes may cross
+                const auto p = clearPointOn(piece, For::Stroke); // strokes may cross
                 looked += p.has_value();
                 if (p)
                     expect(QString("memo stroke %1, piece %2").arg(s).arg(i), *p, kMemoInk);
@@ -421,7 +412,7 @@ struct ShotCheck
     {
         QHash<QPoint, bool> seen;
         for (QPointF p : expected.vacated)
-            if (isClear(p, {}) && !std::exchange(seen[devicePixel(p, scale)], true))
+            if (isClear(p) && !std::exchange(seen[devicePixel(p, scale)], true))
                 expect("a vacated place", p, kWhite);
     }
 };

@@ -56,7 +56,6 @@ public:
 
 private:
     friend struct ShotCheck;
-    void rememberVacatedPlaces();
 
     double ratio;
     int pieces = 0; // memo segments since the last clear
