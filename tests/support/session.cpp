@@ -100,6 +100,16 @@ namespace {
                 add(kinds.at(kind), at[0], at[1]);
     }
 
+    // A row's steps, read from a script of one step per ';':
+    //   down|move|up X Y [right|middle] [pen|touch]
+    //   drag X Y by DX DY [in MOVES] [right|middle] [pen|touch]   (press, moves, release)
+    //   stroke X Y X Y ...                  (press at the first point, moves, release)
+    //   tap X Y;  click CONTROL [xN];  key Left|Right|Up|Down [shift|ctrl|alt|meta] [xN]
+    //   resize WIDTH HEIGHT [RATIO];  commands
+    //   shot NAME [A DX DY] [rectangle] [marks N] [hidden] [memo N] [memo-mode]
+    // A place is two numbers or @NAME: a control's centre (@Command1) or a place the
+    // opening screen decides (@far, @onMark just below A, @aboveA, @inNameA, @leftOfNameA,
+    // @onGrid on a grid row, @onBC, and @leftOfNameB level with B's opaque name).
     std::vector<Step> parse(const std::string &script)
     {
         std::vector<Step> steps;
@@ -113,128 +123,106 @@ namespace {
         return steps;
     }
 
-    // Each row's steps are written as a script, one step per ';':
-    //   down|move|up X Y [right|middle] [pen|touch]
-    //   drag X Y by DX DY [in MOVES] [right|middle] [pen|touch]   (press, moves, release)
-    //   stroke X Y X Y ...                  (press at the first point, moves, release)
-    //   tap X Y;  click CONTROL [xN];  key Left|Right|Up|Down [shift|ctrl|alt|meta] [xN]
-    //   resize WIDTH HEIGHT [RATIO];  commands
-    //   shot NAME [A DX DY] [rectangle] [marks N] [hidden] [memo N] [memo-mode]
-    // A place is two numbers or @NAME: a control's centre (@Command1) or a place the
-    // opening screen decides (@far, @onMark just below A, @aboveA, @inNameA, @leftOfNameA,
-    // @onGrid on a grid row, @onBC, and @leftOfNameB level with B's opaque name).
-    struct Row0
-    {
-        const char *name;
-        unsigned players;
-        const char *script;
-        double width = board::kDesignWidth, height = board::kDesignHeight, scale = 1;
-
-        operator Row() const { return {name, players, width, height, scale, parse(script)}; }
-    };
-
-    const Row0 kRows[] = {
-        {"opening screen", Everyone, "shot opening"},
-        {"ratio 2", Everyone, "shot opening; drag @far by -30 20; shot dragged A -30 20", 900, 541,
-            2},
-        // 900 x 540 is whole device pixels at 1.25.
-        {"ratio 1.25", Core | Page, "shot opening; drag @far by -30 20; shot dragged A -30 20", 900,
-            540, 1.25},
-        {"drag far from A, then moves without a press", Everyone,
-            "drag @far by 10 -5; shot dragged A 10 -5; move 620 380; move 520 180;"
-            "shot released A 10 -5"},
-        {"every mouse button drags", Everyone,
-            "drag @far by -20 10 right; shot right A -20 10;"
-            "drag @far by -20 10 middle; shot middle A -40 20"},
-        {"finger drag", Core | Page, "drag @far by 10 -5 touch; shot dragged A 10 -5"},
-        {"pen drag", Core | Page, "drag @far by 10 -5 pen; shot dragged A 10 -5"},
-        {"one move onto a rectangle lights AFED blue", Everyone,
-            "drag 800 100 by 38 54 in 1; shot lit A 38 54 rectangle"},
-        {"press on A's name starts no drag, left of it does", Everyone,
-            "drag @inNameA by 30 20 in 3; shot unmoved;"
-            "drag @leftOfNameA by 30 20 in 3; shot dragged A 30 20"},
-        {"press 1 px above vertex A, then drag", Everyone,
-            "drag @aboveA by 25 15; shot dragged A 25 15"},
-        // Over 初期画面 with the left button held: A ends moved by (52 - 120, 36 - 200) + (20, 10).
-        {"a further button during a drag", Everyone,
-            "down 120 200; move 52 36; down 52 36 right; move 72 46; up 72 46 right; up 72 46;"
-            "shot restarted A -48 -154"},
-        {"releasing a second button ends the drag", Everyone,
-            "down 700 400; move 710 400; down 710 400 right; move 725 400; up 725 400 right;"
-            "move 780 420; up 780 420; shot ended A 25 0"},
-        // The blank right part of the grid box is the box; 点をけす is disabled; the left drag
-        // from Ａ移動・メモクリア is released off it.
-        {"presses on controls stay with them", Everyone,
-            "drag @far by 12 -8; drag @Command1 by 400 300 in 3 right;"
-            "drag @Command2_0 by 400 300 in 3 middle; drag @Command2_1 by 300 200 in 3;"
-            "drag 180 24 by 220 276; shot unmoved A 12 -8;"
-            "drag 216 76 by 8 11 in 3; shot grid-box-clicked A 12 -8 hidden"},
-        {"marks stop at ten and go last first", Everyone,
-            "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
-            "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
-            "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
-            "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
-            "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
-            "shot ten A 140 0 marks 10; click Command2_0; shot no-eleventh A 140 0 marks 10;"
-            "click Command2_1 x2; shot eight A 140 0 marks 8; click Command1; shot reset"},
-        {"two marks on one spot need two removes", Everyone,
-            "click Command2_0; drag @far by 60 -40; click Command2_0 x2; click Command2_1;"
-            "shot marks A 60 -40 marks 2"},
-        {"memo strokes last until an option click or a resize", Everyone,
-            "drag @far by 20 -10; click Option1_1; drag 300 25 by 300 0 in 6;"
-            "drag 700 250 by 150 170 in 5; drag @leftOfNameB by 140 0 in 4; click Command2_0;"
-            "shot drawn A 20 -10 marks 1 memo 15 memo-mode;"
-            "click Command1; shot kept-through-reset memo 15 memo-mode;"
-            "click Check1 x2; shot kept-through-the-grid memo 15 memo-mode;"
-            "click Option1_1; shot cleared-by-the-selected-option memo-mode;"
-            "drag 300 25 by 300 0 in 6; drag 700 250 by 150 170 in 5;"
-            "shot drawn-again memo 11 memo-mode; click Option1_0; shot cleared-by-the-other-option;"
-            "drag @far by -6 4; shot move-mode-draws-nothing A -6 4; click Option1_1;"
-            "drag 300 25 by 300 0 in 6; shot before-resize A -6 4 memo 6 memo-mode; resize 640 480;"
-            "shot cleared-by-resize memo-mode; drag 560 460 by 70 0 in 1;"
-            "shot at-the-new-size memo 1 memo-mode"},
-        {"a new ratio alone keeps the strokes", Core | Page,
-            "click Option1_1; stroke 700 120 760 150 800 240; resize 900 541 2;"
-            "shot kept-at-ratio-2 memo 2 memo-mode; resize 800 500 2;"
-            "shot cleared-by-resize memo-mode"},
-        {"resize shows the initial screen of the new size", Everyone,
-            "drag @far by 25 15; click Command2_0; shot dragged A 25 15 marks 1;"
-            "resize 640 480; shot 640x480; resize 900 541; shot back-to-900x541"},
-        {"reset or resize shows the grid and checks the box", Everyone,
-            "click Check1; shot hidden hidden; click Command1; shot reset;"
-            "click Check1; shot hidden-again hidden; click Check1; shot shown-again;"
-            "click Check1; resize 700 500; shot resized"},
-        // The surface takes the focus with a click, which moves nothing.
-        {"arrow keys step A one pixel, or ten with Shift", Everyone,
-            "click Check1; tap @far; key Right x10; shot right-ten-times A 10 0 hidden;"
-            "key Up shift x3; shot shift-up-three-times A 10 -30 hidden"},
-        // With Shift too, so that a chord let through would move A by ten pixels.
-        {"Ctrl, Alt or Meta with an arrow moves nothing", Desktop | Page,
-            "tap @far; key Right shift ctrl; key Down shift alt; key Left shift meta; shot "
-            "unmoved"},
-        {"A follows the pointer a million pixels away and back", Core,
-            "drag 450 300 by -2450 2700; shot beyond-the-edges A -2450 2700;"
-            "down 700 300; move 1000700 -999700; shot far A 997550 -997300;"
-            "move 700 300; up 700 300; shot back A -2450 2700"},
-        {"moves without a press, and a click, change nothing", Core,
-            "move 100 300; move 500 400; tap 600 450; shot unmoved"},
-        // The mark is centred on A.
-        {"presses on a mark, a grid line and a segment drag", Core,
-            "click Command2_0; drag @onMark by 5 0; drag @onGrid by 0 7; drag @onBC by -3 0;"
-            "shot dragged A 2 7 marks 1"},
-        {"no move acts after a reset or a resize until the next press", Core,
-            "down 700 450; move 710 450; click Command1; move 760 450; shot after-reset;"
-            "down 700 450; resize 800 500; move 760 450; shot after-resize"},
-        {"the page paints the core's draw list", Page,
-            "drag @far by 10 -5; click Command2_0; click Option1_1; stroke 700 120 760 150;"
-            "click Check1; shot painted A 10 -5 marks 1 memo 1 memo-mode hidden; commands"},
-    };
-
 } // namespace
 
 const std::vector<Row> &rows()
 {
-    static const std::vector<Row> table(std::begin(kRows), std::end(kRows));
+    static const std::vector<Row> table {
+        {"opening screen", Everyone, parse("shot opening")},
+        {"ratio 2", Everyone, parse("shot opening; drag @far by -30 20; shot dragged A -30 20"),
+            900, 541, 2},
+        // 900 x 540 is whole device pixels at 1.25.
+        {"ratio 1.25", Core | Page,
+            parse("shot opening; drag @far by -30 20; shot dragged A -30 20"), 900, 540, 1.25},
+        {"drag far from A, then moves without a press", Everyone,
+            parse("drag @far by 10 -5; shot dragged A 10 -5; move 620 380; move 520 180;"
+                  "shot released A 10 -5")},
+        {"every mouse button drags", Everyone,
+            parse("drag @far by -20 10 right; shot right A -20 10; drag @far by -20 10 middle;"
+                  "shot middle A -40 20")},
+        {"finger drag", Core | Page, parse("drag @far by 10 -5 touch; shot dragged A 10 -5")},
+        {"pen drag", Core | Page, parse("drag @far by 10 -5 pen; shot dragged A 10 -5")},
+        {"one move onto a rectangle lights AFED blue", Everyone,
+            parse("drag 800 100 by 38 54 in 1; shot lit A 38 54 rectangle")},
+        {"press on A's name starts no drag, left of it does", Everyone,
+            parse("drag @inNameA by 30 20 in 3; shot unmoved; drag @leftOfNameA by 30 20 in 3;"
+                  "shot dragged A 30 20")},
+        {"press 1 px above vertex A, then drag", Everyone,
+            parse("drag @aboveA by 25 15; shot dragged A 25 15")},
+        // Over 初期画面 with the left button held: A ends moved by (52 - 120, 36 - 200) + (20, 10).
+        {"a further button during a drag", Everyone,
+            parse("down 120 200; move 52 36; down 52 36 right; move 72 46; up 72 46 right;"
+                  "up 72 46; shot restarted A -48 -154")},
+        {"releasing a second button ends the drag", Everyone,
+            parse("down 700 400; move 710 400; down 710 400 right; move 725 400; up 725 400 right;"
+                  "move 780 420; up 780 420; shot ended A 25 0")},
+        // The blank right part of the grid box is the box; 点をけす is disabled; the left drag
+        // from Ａ移動・メモクリア is released off it.
+        {"presses on controls stay with them", Everyone,
+            parse("drag @far by 12 -8; drag @Command1 by 400 300 in 3 right;"
+                  "drag @Command2_0 by 400 300 in 3 middle; drag @Command2_1 by 300 200 in 3;"
+                  "drag 180 24 by 220 276; shot unmoved A 12 -8; drag 216 76 by 8 11 in 3;"
+                  "shot grid-box-clicked A 12 -8 hidden")},
+        {"marks stop at ten and go last first", Everyone,
+            parse("click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
+                  "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
+                  "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
+                  "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
+                  "click Command2_0; drag @far by 14 0; click Command2_0; drag @far by 14 0;"
+                  "shot ten A 140 0 marks 10; click Command2_0; shot no-eleventh A 140 0 marks 10;"
+                  "click Command2_1 x2; shot eight A 140 0 marks 8; click Command1; shot reset")},
+        {"two marks on one spot need two removes", Everyone,
+            parse("click Command2_0; drag @far by 60 -40; click Command2_0 x2; click Command2_1;"
+                  "shot marks A 60 -40 marks 2")},
+        {"memo strokes last until an option click or a resize", Everyone,
+            parse("drag @far by 20 -10; click Option1_1; drag 300 25 by 300 0 in 6;"
+                  "drag 700 250 by 150 170 in 5; drag @leftOfNameB by 140 0 in 4;"
+                  "click Command2_0; shot drawn A 20 -10 marks 1 memo 15 memo-mode;"
+                  "click Command1; shot kept-through-reset memo 15 memo-mode; click Check1 x2;"
+                  "shot kept-through-the-grid memo 15 memo-mode; click Option1_1;"
+                  "shot cleared-by-the-selected-option memo-mode; drag 300 25 by 300 0 in 6;"
+                  "drag 700 250 by 150 170 in 5; shot drawn-again memo 11 memo-mode;"
+                  "click Option1_0; shot cleared-by-the-other-option; drag @far by -6 4;"
+                  "shot move-mode-draws-nothing A -6 4; click Option1_1;"
+                  "drag 300 25 by 300 0 in 6; shot before-resize A -6 4 memo 6 memo-mode;"
+                  "resize 640 480; shot cleared-by-resize memo-mode; drag 560 460 by 70 0 in 1;"
+                  "shot at-the-new-size memo 1 memo-mode")},
+        {"a new ratio alone keeps the strokes", Core | Page,
+            parse("click Option1_1; stroke 700 120 760 150 800 240; resize 900 541 2;"
+                  "shot kept-at-ratio-2 memo 2 memo-mode; resize 800 500 2;"
+                  "shot cleared-by-resize memo-mode")},
+        {"resize shows the initial screen of the new size", Everyone,
+            parse("drag @far by 25 15; click Command2_0; shot dragged A 25 15 marks 1;"
+                  "resize 640 480; shot 640x480; resize 900 541; shot back-to-900x541")},
+        {"reset or resize shows the grid and checks the box", Everyone,
+            parse("click Check1; shot hidden hidden; click Command1; shot reset; click Check1;"
+                  "shot hidden-again hidden; click Check1; shot shown-again; click Check1;"
+                  "resize 700 500; shot resized")},
+        // The surface takes the focus with a click, which moves nothing.
+        {"arrow keys step A one pixel, or ten with Shift", Everyone,
+            parse("click Check1; tap @far; key Right x10; shot right-ten-times A 10 0 hidden;"
+                  "key Up shift x3; shot shift-up-three-times A 10 -30 hidden")},
+        // With Shift too, so that a chord let through would move A by ten pixels.
+        {"Ctrl, Alt or Meta with an arrow moves nothing", Desktop | Page,
+            parse("tap @far; key Right shift ctrl; key Down shift alt; key Left shift meta;"
+                  "shot unmoved")},
+        {"A follows the pointer a million pixels away and back", Core,
+            parse("drag 450 300 by -2450 2700; shot beyond-the-edges A -2450 2700; down 700 300;"
+                  "move 1000700 -999700; shot far A 997550 -997300; move 700 300; up 700 300;"
+                  "shot back A -2450 2700")},
+        {"moves without a press, and a click, change nothing", Core,
+            parse("move 100 300; move 500 400; tap 600 450; shot unmoved")},
+        // The mark is centred on A.
+        {"presses on a mark, a grid line and a segment drag", Core,
+            parse("click Command2_0; drag @onMark by 5 0; drag @onGrid by 0 7; drag @onBC by -3 0;"
+                  "shot dragged A 2 7 marks 1")},
+        {"no move acts after a reset or a resize until the next press", Core,
+            parse("down 700 450; move 710 450; click Command1; move 760 450; shot after-reset;"
+                  "down 700 450; resize 800 500; move 760 450; shot after-resize")},
+        {"the page paints the core's draw list", Page,
+            parse("drag @far by 10 -5; click Command2_0; click Option1_1; stroke 700 120 760 150;"
+                  "click Check1; shot painted A 10 -5 marks 1 memo 1 memo-mode hidden; commands")},
+    };
     return table;
 }
 
