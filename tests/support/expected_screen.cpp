@@ -236,17 +236,6 @@ struct ShotCheck
                        .arg(what, where(p), rgbText(got), is ? "" : "no ", rgbText(colour));
     }
 
-    bool paintedAbove(const void *item, const void *self) const
-    {
-        int index = 0, itemIndex = -1, selfIndex = -1;
-        scene::visitInDrawingOrder(items(), [&](const auto &visited) {
-            itemIndex = &visited == item ? index : itemIndex;
-            selfIndex = &visited == self ? index : selfIndex;
-            ++index;
-        });
-        return !self || itemIndex > selfIndex;
-    }
-
     // What a place is looked at for: the background, which stays off everything painted; a
     // segment's colour, painted over the memo strokes, and staying off only what is painted
     // over the segment itself; a memo stroke's ink; or a stroke under the box of a name.
@@ -255,10 +244,11 @@ struct ShotCheck
     bool isClear(QPointF p, For sample = For::Background, const void *self = nullptr) const
     {
         const board::Board &board = expected.core();
+        const scene::Scene &s = board.scene();
         if (!QRectF(4, 4, board.width() - 9, board.height() - 9).contains(p)
             || kControlArea.contains(p))
             return false;
-        for (const scene::LineItem *segment : figureSegments(items())) {
+        for (const scene::LineItem *segment : figureSegments(s)) {
             // The segment looked at is avoided only near its ends, where others meet it.
             const QLineF line = lineOf(*segment);
             const double end =
@@ -269,19 +259,21 @@ struct ShotCheck
         }
         // Grid places are avoided whether the grid shows or not, so that a check looks at the
         // same pixels before and after the grid is switched; a segment need only avoid the
-        // grid lines painted over it.
-        for (const scene::LineItem &line : items().Line5)
-            if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, self))
+        // grid lines painted over the figure, the first of each array.
+        const bool forSegment = sample == For::Segment;
+        for (const scene::LineItem &line : s.Line5)
+            if (std::abs(p.y() - line.Y1) < kGridReach && (!forSegment || &line == &s.Line5[0]))
                 return false;
-        for (const scene::LineItem &line : items().Line6)
-            if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, self))
+        for (const scene::LineItem &line : s.Line6)
+            if (std::abs(p.x() - line.X1) < kGridReach && (!forSegment || &line == &s.Line6[0]))
                 return false;
-        for (const scene::ShapeItem &mark : items().Shape2)
+        for (const scene::ShapeItem &mark : s.Shape2)
             if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
                 return false;
-        for (const scene::LabelItem &label : items().Label1)
-            if (sample != For::UnderName && label.Visible && boxOf(label, kLabelMargin).contains(p)
-                && paintedAbove(&label, self))
+        // The names of the points lie under the figure.
+        for (const scene::LabelItem &label : s.Label1)
+            if (!forSegment && sample != For::UnderName && label.Visible
+                && boxOf(label, kLabelMargin).contains(p))
                 return false;
         if (sample == For::Background)
             for (const QPolygonF &stroke : expected.strokes)
