@@ -81,9 +81,8 @@ namespace {
             s.scale = at[2];
         at.resize(std::max(at.size(), std::size_t(2)));
         const auto add = [&](Step::Kind k, double x, double y) {
-            Step t = s;
-            t.kind = k, t.x = x, t.y = y;
-            steps.push_back(t);
+            s.kind = k, s.x = x, s.y = y;
+            steps.push_back(s);
         };
         const std::map<std::string, Step::Kind> kinds {{"down", Step::Down}, {"move", Step::Move},
             {"up", Step::Up}, {"click", Step::Click}, {"key", Step::Key}, {"resize", Step::Resize},
