@@ -31,16 +31,14 @@ namespace {
 
     double coordinate(Entropy &e)
     {
-        switch (e.below(20)) {
-        case 0:
+        const std::uint32_t range = e.below(20);
+        if (range == 0)
             return fractional(e, -1100000, 1100000); // far outside, as a long drag reports it
-        case 1:
+        if (range == 1)
             return fractional(e, -40000, 40000);
-        case 2:
+        if (range == 2)
             return double(e.below(3)) - 1; // on the edges: -1, 0, 1
-        default:
-            return fractional(e, -50, 1700);
-        }
+        return fractional(e, -50, 1700);
     }
 
     // Empty, tiny, ordinary, very wide, very tall and very large client areas.
