@@ -26,11 +26,10 @@ namespace {
     // The controls and their panels, with room for the focus and hover frames a style draws:
     // the checks never look there.
     const QRectF kControlArea = [] {
-        QRectF area = scene_qt::toQRectF(scene::boundsOf(kDesign.Shape1))
-                          .united(scene_qt::toQRectF(scene::boundsOf(kDesign.Shape3)));
-        for (int i = 0; i < board::kControlCount; ++i)
-            area = area.united(box(board::Control(i)));
-        return area.adjusted(-8, -8, 8, 8);
+        scene::Rect area = scene::boundsOf(kDesign.Shape1).united(scene::boundsOf(kDesign.Shape3));
+        for (const board::ControlDesign &control : board::kControls)
+            area = area.united(control.box());
+        return scene_qt::toQRectF(area.adjusted(-8, -8, 8, 8));
     }();
 
     // Half the width of a figure segment and its antialiased fringe, with room to spare.
@@ -102,8 +101,7 @@ QRgb rgb(scene::Rgb c)
 
 QRectF box(board::Control control)
 {
-    const board::ControlDesign &d = board::design(control);
-    return QRectF(d.left, d.top, d.width, d.height);
+    return scene_qt::toQRectF(board::design(control).box());
 }
 
 Figure initialScreen(float width, float height)
@@ -237,8 +235,9 @@ struct ShotCheck
     }
 
     // What a place is looked at for: the background, which stays off everything painted; a
-    // segment's colour, painted over the memo strokes, and staying off only what is painted
-    // over the segment itself; a memo stroke's ink; or a stroke under the box of a name.
+    // segment's colour, painted over the memo strokes and the names, so that it stays off only
+    // the other segments, the marks and the grid lines over the figure; a memo stroke's ink;
+    // or a stroke under the box of a name.
     enum class For { Background, Segment, Stroke, UnderName };
 
     bool isClear(QPointF p, For sample = For::Background, const void *self = nullptr) const
