@@ -85,8 +85,8 @@ Event nextEvent(Entropy &e)
 
 std::string describe(const Event &event)
 {
-    static constexpr std::array<const char *, kEventKindCount> kKinds {{"press", "move", "release",
-        "double-click", "click", "key", "resize", "far-drag", "deactivate", "hide-show", "touch"}};
+    static constexpr const char *kKinds[] = {"press", "move", "release", "double-click", "click",
+        "key", "resize", "far-drag", "deactivate", "hide-show", "touch"};
     char text[200];
     std::snprintf(text, sizeof text,
         "%s button=%d control=%s x%d key=%d %s(%.4f, %.4f) far=(%.4f, %.4f) steps=%d size=%dx%d",
