@@ -81,10 +81,7 @@ namespace {
 
     QString rgbText(QRgb colour)
     {
-        return QStringLiteral("(%1,%2,%3)")
-            .arg(qRed(colour))
-            .arg(qGreen(colour))
-            .arg(qBlue(colour));
+        return QString::asprintf("(%d,%d,%d)", qRed(colour), qGreen(colour), qBlue(colour));
     }
 
 } // namespace
@@ -196,9 +193,8 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
     const auto segments = figureSegments(s);
     for (std::size_t k = 0; k < segments.size(); ++k)
         if (segments[k]->BorderColor != scene::paletteColor(want[k]))
-            out << QStringLiteral("segment %1 is %2, want palette colour %3")
-                       .arg(kSegmentNames[k], rgbText(rgb(segments[k]->BorderColor)))
-                       .arg(want[k]);
+            out << QString::asprintf("segment %s is %s, want palette colour %d", kSegmentNames[k],
+                qPrintable(rgbText(rgb(segments[k]->BorderColor))), want[k]);
     if (f.markCount != expect.marks || board.gridChecked() != expect.grid
         || s.Line5[0].Visible != expect.grid || pieces != expect.memo
         || board.mode() != expect.mode)
