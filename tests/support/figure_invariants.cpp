@@ -15,22 +15,20 @@ std::string text(const char *format, double a, double b, double c)
 
 namespace {
 
-    template <typename... Number> bool allFinite(Number... values)
+    // Whether an item lies at a finite place, one overload per kind of item in the scene.
+    struct Finite
     {
-        return (std::isfinite(double(values)) && ...);
-    }
-    bool finite(const scene::LineItem &l)
-    {
-        return allFinite(l.X1, l.Y1, l.X2, l.Y2);
-    }
-    bool finite(const scene::ShapeItem &s)
-    {
-        return allFinite(s.Left, s.Top, s.Width, s.Height);
-    }
-    bool finite(const scene::LabelItem &l)
-    {
-        return allFinite(l.Left, l.Top);
-    }
+        template <typename... Number> static bool all(Number... values)
+        {
+            return (std::isfinite(double(values)) && ...);
+        }
+        bool operator()(const scene::LineItem &l) const { return all(l.X1, l.Y1, l.X2, l.Y2); }
+        bool operator()(const scene::ShapeItem &s) const
+        {
+            return all(s.Left, s.Top, s.Width, s.Height);
+        }
+        bool operator()(const scene::LabelItem &l) const { return all(l.Left, l.Top); }
+    };
 
 } // namespace
 
@@ -61,7 +59,7 @@ std::string checkFigure(const figure::FigureState &f, const scene::Scene &s)
             return std::string(kNames[i]) + " is not finite";
     int index = 0, broken = -1;
     scene::visitInDrawingOrder(s, [&](const auto &item) {
-        if (broken < 0 && !finite(item))
+        if (broken < 0 && !Finite()(item))
             broken = index;
         ++index;
     });
