@@ -26,31 +26,32 @@ void tst_Sessions::rowHoldsOnTheCore_data()
 
 void tst_Sessions::rowHoldsOnTheCore()
 {
+    using session::Step;
     QFETCH(const session::Row *, row);
     if (!(row->players & session::Core))
         QSKIP("a front-end's own rule: nothing of it reaches the core");
     support::ExpectedScreen screen(row->width, row->height, row->scale);
-    for (const session::Step &step : row->steps) {
+    for (const Step &step : row->steps) {
         const figure::FigureState before = screen.core().state();
         const int pieces = screen.memoPieces();
         screen.play(step);
         const figure::FigureState &f = screen.core().state();
         const std::string broken = fuzz::checkFigure(f, screen.core().scene());
         QVERIFY2(broken.empty(), broken.c_str());
-        if (step.kind == session::Step::Down) // a press draws nothing and moves nothing
+        if (step.kind == Step::Down) // a press draws nothing and moves nothing
             QVERIFY(screen.memoPieces() == pieces && f.xA == before.xA && f.yA == before.yA);
         // Only a press or a move sets the pointer's place: not a move without a press, and not a
         // key, a control or a resize, which ends a drag and leaves the place for the next press.
-        if (step.kind != session::Step::Down && (step.kind != session::Step::Move || !before.dragging))
+        if (step.kind != Step::Down && (step.kind != Step::Move || !before.dragging))
             QVERIFY(f.lastX == before.lastX && f.lastY == before.lastY);
-        if (step.kind == session::Step::Move && !before.dragging)
+        if (step.kind == Step::Move && !before.dragging)
             QCOMPARE(f.xA, before.xA);
-        if (step.kind == session::Step::Move && screen.core().mode() == board::Mode::MoveA)
+        if (step.kind == Step::Move && screen.core().mode() == board::Mode::MoveA)
             QCOMPARE(screen.memoPieces(), pieces);
-        if (step.kind == session::Step::Shot) {
+        if (step.kind == Step::Shot) {
             const QStringList unmet = screen.unmet(step.expect);
-            QVERIFY2(unmet.isEmpty(), qPrintable(QString::fromStdString(step.name) + ": "
-                                          + unmet.join(QStringLiteral("; "))));
+            QVERIFY2(unmet.isEmpty(),
+                qPrintable(QString::fromStdString(step.name) + ": " + unmet.join("; ")));
         }
     }
 }

@@ -51,7 +51,6 @@ enum class EventKind {
     HideShow, // the window is hidden and shown again
     Touch, // one finger down at (x, y), steps moves by (farX, farY) / steps, up
 };
-inline constexpr int kEventKindCount = 11;
 
 struct Event
 {

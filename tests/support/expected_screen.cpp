@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace support {
 
@@ -22,6 +23,15 @@ namespace {
     const QRgb kMarkGreen = rgb(kDesign.Shape2[0].BackColor);
     const QRgb kMemoInk = rgb(board::kMemoColor);
 
+    // The controls and their panels, with room for the focus and hover frames a style draws:
+    // the checks never look there.
+    const QRectF kControlArea = [] {
+        scene::Rect area = scene::boundsOf(kDesign.Shape1).united(scene::boundsOf(kDesign.Shape3));
+        for (const board::ControlDesign &control : board::kControls)
+            area = area.united(control.box());
+        return scene_qt::toQRectF(area.adjusted(-8, -8, 8, 8));
+    }();
+
     // Half the width of a figure segment and its antialiased fringe, with room to spare.
     constexpr double kSegmentReach = 5;
     constexpr double kGridReach = 3;
@@ -29,18 +39,14 @@ namespace {
     constexpr double kStrokeReach = 5;
     constexpr double kLabelMargin = 4;
 
-    struct NamedSegment
+    // The figure's segments, named in the same order by kSegmentNames.
+    std::array<const scene::LineItem *, 11> figureSegments(const scene::Scene &s)
     {
-        const char *name;
-        const scene::LineItem *line;
-    };
-
-    std::array<NamedSegment, 11> figureSegments(const scene::Scene &s)
-    {
-        return {{{"BC", &s.Line1[0]}, {"BE", &s.Line1[1]}, {"CE", &s.Line1[2]}, {"AB", &s.Line2[0]},
-            {"FB", &s.Line2[1]}, {"FA", &s.Line2[2]}, {"AC", &s.Line3[0]}, {"DC", &s.Line3[1]},
-            {"DA", &s.Line3[2]}, {"FE", &s.Line4[0]}, {"DE", &s.Line4[1]}}};
+        return {&s.Line1[0], &s.Line1[1], &s.Line1[2], &s.Line2[0], &s.Line2[1], &s.Line2[2],
+            &s.Line3[0], &s.Line3[1], &s.Line3[2], &s.Line4[0], &s.Line4[1]};
     }
+    const char *const kSegmentNames[] = {
+        "BC", "BE", "CE", "AB", "FB", "FA", "AC", "DC", "DA", "FE", "DE"};
 
     QLineF lineOf(const scene::LineItem &line)
     {
@@ -52,6 +58,13 @@ namespace {
         return QPointF(mark.Left + mark.Width / 2, mark.Top + mark.Height / 2);
     }
 
+    // A label's box, grown by margin on every side.
+    QRectF boxOf(const scene::LabelItem &label, double margin)
+    {
+        return scene_qt::toQRectF(scene::boundsOf(label))
+            .adjusted(-margin, -margin, margin, margin);
+    }
+
     double distanceToSegment(QPointF p, QLineF segment)
     {
         const QPointF ab = segment.p2() - segment.p1();
@@ -61,14 +74,14 @@ namespace {
         return QLineF(p, segment.pointAt(std::clamp(t, 0.0, 1.0))).length();
     }
 
-    QRgb pixelAt(const QImage &shot, QPoint p)
-    {
-        return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
-    }
-
     QString where(QPointF p)
     {
         return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 1).arg(p.y(), 0, 'f', 1);
+    }
+
+    QString rgbText(QRgb colour)
+    {
+        return QString::asprintf("(%d,%d,%d)", qRed(colour), qGreen(colour), qBlue(colour));
     }
 
 } // namespace
@@ -78,11 +91,6 @@ QPoint devicePixel(QPointF logical, int scale)
     return QPoint(int(std::floor(logical.x() * scale)), int(std::floor(logical.y() * scale)));
 }
 
-QString rgbText(QRgb colour)
-{
-    return QStringLiteral("(%1,%2,%3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
-}
-
 QRgb rgb(scene::Rgb c)
 {
     return qRgb(c.r, c.g, c.b);
@@ -90,18 +98,7 @@ QRgb rgb(scene::Rgb c)
 
 QRectF box(board::Control control)
 {
-    const board::ControlDesign &d = board::design(control);
-    return QRectF(d.left, d.top, d.width, d.height);
-}
-
-QRectF controlArea()
-{
-    const scene::Scene design;
-    QRectF area = scene_qt::toQRectF(scene::boundsOf(design.Shape1))
-                      .united(scene_qt::toQRectF(scene::boundsOf(design.Shape3)));
-    for (int i = 0; i < board::kControlCount; ++i)
-        area = area.united(box(board::Control(i)));
-    return area.adjusted(-8, -8, 8, 8);
+    return scene_qt::toQRectF(board::design(control).box());
 }
 
 Figure initialScreen(float width, float height)
@@ -137,7 +134,14 @@ ExpectedScreen::ExpectedScreen(double width, double height, double scale)
 
 void ExpectedScreen::play(const session::Step &step)
 {
-    rememberVacatedPlaces();
+    // Before the figure changes, the middle of every segment and every visible mark is noted:
+    // unless something else is painted there afterwards, those places must turn blank.
+    for (const scene::LineItem *segment : figureSegments(board.scene()))
+        for (double t : {0.3, 0.5, 0.7})
+            vacated.append(lineOf(*segment).pointAt(t));
+    for (const scene::ShapeItem &mark : board.scene().Shape2)
+        if (mark.Visible)
+            unmarked.append(centreOf(mark));
     if (step.kind == session::Step::Down && board.mode() == board::Mode::Memo
         && !holds(step.pointer))
         strokes.append(QPolygonF {QPointF(step.x, step.y)});
@@ -178,7 +182,7 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
         base = base && s.Label1[k].Left == is.Label1[k].Left && s.Label1[k].Top == is.Label1[k].Top;
     if (!base)
         out << "triangle BCE or the names of its points left their initial places";
-    // Per segment in the order BC BE CE AB FB FA AC DC DA FE DE.
+    // Per segment, in the order of kSegmentNames.
     using namespace figure::colour;
     const int side = expect.colours == session::Colours::Rectangle ? kLightBlue : kLightRed;
     const std::array<int, 11> want = expect.colours == session::Colours::Initial
@@ -188,10 +192,9 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
             kBlack, kBlack, kBlack, kBlack, kBlack, side, kBlack, kBlack, side, side, side};
     const auto segments = figureSegments(s);
     for (std::size_t k = 0; k < segments.size(); ++k)
-        if (segments[k].line->BorderColor != scene::paletteColor(want[k]))
-            out << QStringLiteral("segment %1 is %2, want palette colour %3")
-                       .arg(segments[k].name, rgbText(rgb(segments[k].line->BorderColor)))
-                       .arg(want[k]);
+        if (segments[k]->BorderColor != scene::paletteColor(want[k]))
+            out << QString::asprintf("segment %s is %s, want palette colour %d", kSegmentNames[k],
+                qPrintable(rgbText(rgb(segments[k]->BorderColor))), want[k]);
     if (f.markCount != expect.marks || board.gridChecked() != expect.grid
         || s.Line5[0].Visible != expect.grid || pieces != expect.memo
         || board.mode() != expect.mode)
@@ -202,81 +205,204 @@ QStringList ExpectedScreen::unmet(const session::Expect &expect) const
     return out;
 }
 
-// Before the figure changes, the middle of every segment and every visible mark is noted:
-// unless something else is painted there afterwards, those places must turn blank.
-void ExpectedScreen::rememberVacatedPlaces()
+// One screenshot, scale pixels per logical pixel, against the expected screen: every mismatch
+// is a line of out.
+struct ShotCheck
 {
-    for (const NamedSegment &segment : figureSegments(board.scene()))
-        for (double t : {0.3, 0.5, 0.7})
-            vacated.append(lineOf(*segment.line).pointAt(t));
-    for (const scene::ShapeItem &mark : board.scene().Shape2)
-        if (mark.Visible)
-            unmarked.append(centreOf(mark));
-}
+    const ExpectedScreen &expected;
+    const QImage &shot;
+    int scale;
+    QStringList out = {};
 
-bool ExpectedScreen::paintedAbove(const void *item, const void *self) const
-{
-    if (!self)
-        return true;
-    int index = 0, itemIndex = -1, selfIndex = -1;
-    scene::visitInDrawingOrder(board.scene(), [&](const auto &visited) {
-        if (static_cast<const void *>(&visited) == item)
-            itemIndex = index;
-        if (static_cast<const void *>(&visited) == self)
-            selfIndex = index;
-        ++index;
-    });
-    return itemIndex > selfIndex;
-}
+    const scene::Scene &items() const { return expected.board.scene(); }
 
-bool ExpectedScreen::isClear(QPointF p, const Clearance &clearance) const
-{
-    if (p.x() < 4 || p.y() < 4 || p.x() > double(board.width()) - 5
-        || p.y() > double(board.height()) - 5 || controlArea().contains(p))
-        return false;
-    for (const NamedSegment &segment : figureSegments(board.scene())) {
-        const QLineF line = lineOf(*segment.line);
-        if (segment.line == clearance.self
-                ? QLineF(p, line.p1()).length() < 2 * kSegmentReach
-                    || QLineF(p, line.p2()).length() < 2 * kSegmentReach
-                : segment.line->Visible && distanceToSegment(p, line) < kSegmentReach)
-            return false;
+    QRgb pixel(QPointF logical, QPoint offset = {}) const
+    {
+        const QPoint p = devicePixel(logical, scale) + offset;
+        return shot.rect().contains(p) ? shot.pixel(p) | 0xff000000 : 0;
     }
-    // Grid places are avoided whether the grid shows or not, so that a check looks at the
-    // same pixels before and after the grid is switched; a segment need only avoid the grid
-    // lines painted over it.
-    for (const scene::LineItem &line : board.scene().Line5)
-        if (std::abs(p.y() - line.Y1) < kGridReach && paintedAbove(&line, clearance.self))
-            return false;
-    for (const scene::LineItem &line : board.scene().Line6)
-        if (std::abs(p.x() - line.X1) < kGridReach && paintedAbove(&line, clearance.self))
-            return false;
-    for (const scene::ShapeItem &mark : board.scene().Shape2)
-        if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
-            return false;
-    for (const scene::LabelItem &label : board.scene().Label1)
-        if (clearance.labels && label.Visible
-            && scene_qt::toQRectF(scene::boundsOf(label))
-                   .adjusted(-kLabelMargin, -kLabelMargin, kLabelMargin, kLabelMargin)
-                   .contains(p)
-            && paintedAbove(&label, clearance.self))
-            return false;
-    if (clearance.strokes)
-        for (const QPolygonF &stroke : strokes)
-            for (int i = 1; i < stroke.size(); ++i)
-                if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
-                    return false;
-    return true;
-}
 
-bool ExpectedScreen::clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const
-{
-    for (int step = 0; step <= 45; ++step)
-        for (int sign : {1, -1})
-            if (isClear(*found = along.pointAt(0.5 + sign * step * 0.01), clearance))
-                return true;
-    return false;
-}
+    // Notes a mismatch unless the pixel under p is (or, with is false, is not) the colour.
+    void expect(const QString &what, QPointF p, QRgb colour, bool is = true)
+    {
+        if (const QRgb got = pixel(p); (got == colour) != is)
+            out << QStringLiteral("%1 at %2: %3, want %4%5")
+                       .arg(what, where(p), rgbText(got), is ? "" : "no ", rgbText(colour));
+    }
+
+    // What a place is looked at for: the background, which stays off everything painted; a
+    // segment's colour, painted over the memo strokes and the names, so that it stays off only
+    // the other segments, the marks and the grid lines over the figure; a memo stroke's ink;
+    // or a stroke under the box of a name.
+    enum class For { Background, Segment, Stroke, UnderName };
+
+    bool isClear(QPointF p, For sample = For::Background, const void *self = nullptr) const
+    {
+        const board::Board &board = expected.core();
+        const scene::Scene &s = board.scene();
+        if (!QRectF(4, 4, board.width() - 9, board.height() - 9).contains(p)
+            || kControlArea.contains(p))
+            return false;
+        for (const scene::LineItem *segment : figureSegments(s)) {
+            // The segment looked at is avoided only near its ends, where others meet it.
+            const QLineF line = lineOf(*segment);
+            const double end =
+                std::min(QLineF(p, line.p1()).length(), QLineF(p, line.p2()).length());
+            if (segment == self ? end < 2 * kSegmentReach
+                                : segment->Visible && distanceToSegment(p, line) < kSegmentReach)
+                return false;
+        }
+        // Grid places are avoided whether the grid shows or not, so that a check looks at the
+        // same pixels before and after the grid is switched; a segment need only avoid the
+        // grid lines painted over the figure, the first of each array.
+        const bool forSegment = sample == For::Segment;
+        for (const scene::LineItem &line : s.Line5)
+            if (std::abs(p.y() - line.Y1) < kGridReach && (!forSegment || &line == &s.Line5[0]))
+                return false;
+        for (const scene::LineItem &line : s.Line6)
+            if (std::abs(p.x() - line.X1) < kGridReach && (!forSegment || &line == &s.Line6[0]))
+                return false;
+        for (const scene::ShapeItem &mark : s.Shape2)
+            if (mark.Visible && QLineF(p, centreOf(mark)).length() < kMarkReach)
+                return false;
+        // The names of the points lie under the figure.
+        for (const scene::LabelItem &label : s.Label1)
+            if (!forSegment && sample != For::UnderName && label.Visible
+                && boxOf(label, kLabelMargin).contains(p))
+                return false;
+        if (sample == For::Background)
+            for (const QPolygonF &stroke : expected.strokes)
+                for (int i = 1; i < stroke.size(); ++i)
+                    if (distanceToSegment(p, QLineF(stroke[i - 1], stroke[i])) < kStrokeReach)
+                        return false;
+        return true;
+    }
+
+    // Looks along a line, middle first, for a place that isClear().
+    std::optional<QPointF> clearPointOn(QLineF along, For sample, const void *self = nullptr) const
+    {
+        for (int step = 0; step <= 45; ++step)
+            for (int sign : {1, -1})
+                if (const QPointF p = along.pointAt(0.5 + sign * step * 0.01);
+                    isClear(p, sample, self))
+                    return p;
+        return {};
+    }
+
+    void segments()
+    {
+        const auto segments = figureSegments(items());
+        for (std::size_t k = 0; k < segments.size(); ++k) {
+            const QString name = QStringLiteral("segment ") + kSegmentNames[k];
+            if (const auto p = clearPointOn(lineOf(*segments[k]), For::Segment, segments[k]))
+                expect(name, *p, rgb(segments[k]->BorderColor));
+            else
+                out << name + " has nowhere clear to look";
+        }
+    }
+
+    // A grid line is one logical pixel wide: at a clear place across it, found from the far
+    // edge inwards since the figure stays near the middle, some pixel of the few rows (or
+    // columns) around its place is exactly grey, at most `scale` of them are, and three
+    // pixels either side is blank. A hidden line leaves only white there.
+    void gridLine(const scene::LineItem &line, QPointF across)
+    {
+        const bool horizontal = across.y() != 0;
+        const double at = horizontal ? line.Y1 : line.X1;
+        const QSizeF size(expected.core().width(), expected.core().height());
+        if (at < 4 || at > (horizontal ? size.height() : size.width()) - 5)
+            return;
+        QPointF p;
+        for (double d = std::floor(horizontal ? size.width() : size.height()) - 6.5;
+             d > 4 && p.isNull(); d -= 1) {
+            const QPointF q = horizontal ? QPointF(d, at) : QPointF(at, d);
+            if (isClear(q - 3 * across) && isClear(q + 3 * across))
+                p = q;
+        }
+        if (p.isNull()) {
+            out << QStringLiteral("no clear place across the grid line at %1").arg(at);
+            return;
+        }
+        int grey = 0;
+        QStringList seen;
+        for (int d = -1; d <= scale; ++d) {
+            const QRgb c = pixel(p, d * across.toPoint());
+            seen << rgbText(c);
+            grey += c == kGridGrey;
+            if (c != kGridGrey && c != kWhite)
+                out << QStringLiteral("grid line near %1: %2 is neither grey nor white")
+                           .arg(where(p), rgbText(c));
+        }
+        if (grey < int(line.Visible) || grey > (line.Visible ? scale : 0))
+            out << QStringLiteral("%1 grid line at %2: %3 grey pixels across it (%4)")
+                       .arg(line.Visible ? "shown" : "hidden", where(p), QString::number(grey),
+                           seen.join(' '));
+        for (QPointF q : {p - 3 * across, p + 3 * across})
+            expect("beside the grid line", q, kWhite);
+    }
+
+    void marks()
+    {
+        QList<QPointF> shown;
+        for (const scene::ShapeItem &mark : items().Shape2) {
+            if (!mark.Visible)
+                continue;
+            const QPointF centre = centreOf(mark);
+            shown.append(centre);
+            // The disc is 8 pixels across: its middle and a pixel either way are solid;
+            // outside it the mark paints nothing.
+            for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
+                     QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
+                expect("mark", centre + d, kMarkGreen, d.manhattanLength() <= 1);
+        }
+        for (QPointF place : expected.unmarked)
+            if (std::none_of(shown.begin(), shown.end(),
+                    [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
+                && !kControlArea.contains(place))
+                expect("a removed mark", place, kMarkGreen, false);
+    }
+
+    // A memo stroke shows on every piece with a clear place, but not inside the opaque boxes
+    // of the names of the points.
+    void strokes()
+    {
+        const auto inName = [&](QPointF p) {
+            for (const scene::LabelItem &label : items().Label1)
+                if (label.Visible && boxOf(label, -1).contains(p))
+                    return true;
+            return false;
+        };
+        for (int s = 0; s < expected.strokes.size(); ++s) {
+            const QPolygonF &stroke = expected.strokes[s];
+            int looked = 0;
+            for (int i = 1; i < stroke.size(); ++i) {
+                const QLineF piece(stroke[i - 1], stroke[i]);
+                for (double t = 0; t <= 1; t += 0.02) {
+                    const QPointF p = piece.pointAt(t);
+                    const QRgb c = pixel(p);
+                    if (inName(p) && isClear(p, For::UnderName)
+                        && qBlue(c) > std::max(qRed(c), qGreen(c)) + 40)
+                        out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
+                                   .arg(QString::number(s), where(p));
+                }
+                const auto p = clearPointOn(piece, For::Stroke); // strokes may cross
+                looked += p.has_value();
+                if (p)
+                    expect(QString("memo stroke %1, piece %2").arg(s).arg(i), *p, kMemoInk);
+            }
+            if (looked == 0)
+                out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
+        }
+    }
+
+    void vacated()
+    {
+        QHash<QPoint, bool> seen;
+        for (QPointF p : expected.vacated)
+            if (isClear(p) && !std::exchange(seen[devicePixel(p, scale)], true))
+                expect("a vacated place", p, kWhite);
+    }
+};
 
 QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
 {
@@ -284,150 +410,16 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
     if (shot.size() != want)
         return {QString::asprintf("screenshot is %d x %d, want %d x %d", shot.width(),
             shot.height(), want.width(), want.height())};
-    QStringList out;
-    checkSegments(shot, scale, &out);
-    checkGrid(shot, scale, &out);
-    checkMarks(shot, scale, &out);
-    checkStrokes(shot, scale, &out);
-    checkVacated(shot, scale, &out);
-    return out;
-}
-
-void ExpectedScreen::checkSegments(const QImage &shot, int scale, QStringList *out) const
-{
-    for (const NamedSegment &segment : figureSegments(board.scene())) {
-        QPointF p; // segments are painted over the memo strokes
-        const QRgb want = rgb(segment.line->BorderColor);
-        if (!clearPointOn(lineOf(*segment.line), {false, segment.line}, &p))
-            *out << QStringLiteral("segment %1 has nowhere clear to look").arg(segment.name);
-        else if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); got != want)
-            *out << QStringLiteral("segment %1 at %2: %3, want %4")
-                        .arg(segment.name, where(p), rgbText(got), rgbText(want));
-    }
-}
-
-// A grid line is one logical pixel wide: at a clear place across it, some pixel of the few
-// rows (or columns) around its place is exactly grey, at most `scale` of them are, and three
-// pixels either side is blank. A hidden line leaves only white there.
-void ExpectedScreen::checkGrid(const QImage &shot, int scale, QStringList *out) const
-{
-    const double w = double(board.width()), h = double(board.height());
-    for (bool horizontal : {true, false}) {
-        const scene::Scene &s = board.scene();
-        const QPointF across = horizontal ? QPointF(0, 1) : QPointF(1, 0);
-        for (std::size_t k = 0; k < (horizontal ? s.Line5.size() : s.Line6.size()); ++k) {
-            const scene::LineItem &line = horizontal ? s.Line5[k] : s.Line6[k];
-            const double at = horizontal ? line.Y1 : line.X1;
-            const QString name =
-                QString::asprintf("%s(%d)", horizontal ? "Line5" : "Line6", int(k));
-            if (at < 4 || at > (horizontal ? h : w) - 5)
-                continue;
-            // From the far edge inwards: the figure stays near the middle.
-            QPointF p;
-            for (double along = std::floor(horizontal ? w : h) - 6.5; along > 4 && p.isNull();
-                 along -= 1) {
-                const QPointF q = horizontal ? QPointF(along, at) : QPointF(at, along);
-                if (isClear(q - 3 * across, {}) && isClear(q + 3 * across, {}))
-                    p = q;
-            }
-            if (p.isNull()) {
-                *out << "no clear place across grid line " + name;
-                continue;
-            }
-            const QPoint centre = devicePixel(p, scale);
-            const QPoint step = horizontal ? QPoint(0, 1) : QPoint(1, 0);
-            int grey = 0;
-            QStringList seen;
-            for (int d = -1; d <= scale; ++d) {
-                const QRgb c = pixelAt(shot, centre + d * step);
-                seen << rgbText(c);
-                grey += c == kGridGrey;
-                if (c != kGridGrey && c != kWhite)
-                    *out << QStringLiteral("grid line %1 near %2: %3 is neither grey nor white")
-                                .arg(name, where(p), rgbText(c));
-            }
-            if (line.Visible && (grey < 1 || grey > scale))
-                *out << QStringLiteral("grid line %1 at %2: %3 grey pixels across it (%4)")
-                            .arg(name, where(p), QString::number(grey), seen.join(' '));
-            if (!line.Visible && grey > 0)
-                *out << QStringLiteral("hidden grid line %1 still shows at %2").arg(name, where(p));
-            for (QPointF q : {p - 3 * across, p + 3 * across})
-                if (const QRgb c = pixelAt(shot, devicePixel(q, scale)); c != kWhite)
-                    *out << QStringLiteral("beside grid line %1 at %2: %3, want white")
-                                .arg(name, where(q), rgbText(c));
-        }
-    }
-}
-
-void ExpectedScreen::checkMarks(const QImage &shot, int scale, QStringList *out) const
-{
-    QList<QPointF> shown;
-    for (std::size_t i = 0; i < board.scene().Shape2.size(); ++i) {
-        if (!board.scene().Shape2[i].Visible)
-            continue;
-        const QPointF centre = centreOf(board.scene().Shape2[i]);
-        shown.append(centre);
-        // The disc is 8 pixels across: its middle and a pixel either way are solid; outside
-        // it the mark paints nothing.
-        for (QPointF d : {QPointF(0, 0), QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1),
-                 QPointF(0, 1), QPointF(-6, -6), QPointF(6, -6), QPointF(-6, 6), QPointF(6, 6)})
-            if (const QRgb got = pixelAt(shot, devicePixel(centre + d, scale));
-                (got == kMarkGreen) != (d.manhattanLength() <= 1))
-                *out << QStringLiteral("mark %1 at %2: %3, want %4 green")
-                            .arg(QString::number(i), where(centre + d), rgbText(got),
-                                d.manhattanLength() <= 1 ? "" : "no");
-    }
-    for (QPointF place : unmarked)
-        if (std::none_of(shown.begin(), shown.end(),
-                [&](QPointF c) { return QLineF(c, place).length() < kMarkReach; })
-            && !controlArea().contains(place)
-            && pixelAt(shot, devicePixel(place, scale)) == kMarkGreen)
-            *out << QStringLiteral("a mark still shows at %1").arg(where(place));
-}
-
-void ExpectedScreen::checkStrokes(const QImage &shot, int scale, QStringList *out) const
-{
-    for (int s = 0; s < strokes.size(); ++s) {
-        const QPolygonF &stroke = strokes[s];
-        int looked = 0;
-        for (int i = 1; i < stroke.size(); ++i) {
-            QPointF p; // a stroke may cross itself or another
-            const bool clear = clearPointOn(QLineF(stroke[i - 1], stroke[i]), {false}, &p);
-            looked += clear;
-            if (const QRgb got = pixelAt(shot, devicePixel(p, scale)); clear && got != kMemoInk)
-                *out << QStringLiteral("memo stroke %1, piece %2 at %3: %4, want %5")
-                            .arg(QString::number(s), QString::number(i), where(p), rgbText(got),
-                                rgbText(kMemoInk));
-        }
-        if (looked == 0)
-            *out << QStringLiteral("memo stroke %1 has nowhere clear to look").arg(s);
-        // The names of the points have opaque boxes: a stroke under one does not show there.
-        for (const scene::LabelItem &label : board.scene().Label1)
-            for (int i = 1; label.Visible && i < stroke.size(); ++i)
-                for (double t = 0; t <= 1; t += 0.02) {
-                    const QPointF p = QLineF(stroke[i - 1], stroke[i]).pointAt(t);
-                    const QRgb c = pixelAt(shot, devicePixel(p, scale));
-                    if (scene_qt::toQRectF(scene::boundsOf(label))
-                            .adjusted(1, 1, -1, -1)
-                            .contains(p)
-                        && isClear(p, {false, nullptr, false}) && qBlue(c) > qRed(c) + 40
-                        && qBlue(c) > qGreen(c) + 40)
-                        *out << QStringLiteral("memo stroke %1 shows through a name's box at %2")
-                                    .arg(QString::number(s), where(p));
-                }
-    }
-}
-
-void ExpectedScreen::checkVacated(const QImage &shot, int scale, QStringList *out) const
-{
-    QHash<QPoint, bool> seen;
-    for (QPointF p : vacated) {
-        const QPoint pixel = devicePixel(p, scale);
-        if (!isClear(p, {}) || std::exchange(seen[pixel], true))
-            continue;
-        if (const QRgb got = pixelAt(shot, pixel); got != kWhite)
-            *out << QStringLiteral("%1 should be blank now: %2").arg(where(p), rgbText(got));
-    }
+    ShotCheck check {*this, shot, scale};
+    check.segments();
+    for (const scene::LineItem &line : board.scene().Line5)
+        check.gridLine(line, {0, 1});
+    for (const scene::LineItem &line : board.scene().Line6)
+        check.gridLine(line, {1, 0});
+    check.marks();
+    check.strokes();
+    check.vacated();
+    return check.out;
 }
 
 } // namespace support

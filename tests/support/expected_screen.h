@@ -4,7 +4,6 @@
 #include "session.h"
 
 #include <QImage>
-#include <QLineF>
 #include <QList>
 #include <QPolygonF>
 #include <QRectF>
@@ -16,9 +15,6 @@ namespace support {
 
 QRgb rgb(scene::Rgb c);
 QRectF box(board::Control control);
-// The controls and their panels, with room for the focus and hover frames a style draws:
-// the checks never look there.
-QRectF controlArea();
 // The figure and its scene as the initial screen leaves them for a client area, and the same
 // with A then moved to (xA, yA) and the figure rebuilt once.
 struct Figure
@@ -59,23 +55,7 @@ public:
     QStringList problems(const QImage &shot, int scale) const;
 
 private:
-    struct Clearance
-    {
-        bool strokes = true; // stay off memo strokes
-        const void *self = nullptr; // the item being sampled, if any
-        bool labels = true; // stay off the names of the points
-    };
-    bool paintedAbove(const void *item, const void *self) const;
-    bool isClear(QPointF p, const Clearance &clearance) const;
-    // Looks along from->to, middle first, for a place that isClear().
-    bool clearPointOn(QLineF along, const Clearance &clearance, QPointF *found) const;
-    void rememberVacatedPlaces();
-
-    void checkSegments(const QImage &shot, int scale, QStringList *out) const;
-    void checkGrid(const QImage &shot, int scale, QStringList *out) const;
-    void checkMarks(const QImage &shot, int scale, QStringList *out) const;
-    void checkStrokes(const QImage &shot, int scale, QStringList *out) const;
-    void checkVacated(const QImage &shot, int scale, QStringList *out) const;
+    friend struct ShotCheck;
 
     double ratio;
     int pieces = 0; // memo segments since the last clear
@@ -86,9 +66,6 @@ private:
 
 // Device pixel under a logical point at the given scale.
 QPoint devicePixel(QPointF logical, int scale);
-
-// "(r,g,b)" for messages.
-QString rgbText(QRgb colour);
 
 } // namespace support
 

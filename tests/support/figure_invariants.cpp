@@ -15,25 +15,20 @@ std::string text(const char *format, double a, double b, double c)
 
 namespace {
 
-    bool finite(std::initializer_list<double> values)
+    // Whether an item lies at a finite place, one overload per kind of item in the scene.
+    struct Finite
     {
-        for (double v : values)
-            if (!std::isfinite(v))
-                return false;
-        return true;
-    }
-    bool finite(const scene::LineItem &l)
-    {
-        return finite({l.X1, l.Y1, l.X2, l.Y2});
-    }
-    bool finite(const scene::ShapeItem &s)
-    {
-        return finite({s.Left, s.Top, s.Width, s.Height});
-    }
-    bool finite(const scene::LabelItem &l)
-    {
-        return finite({l.Left, l.Top});
-    }
+        template <typename... Number> static bool all(Number... values)
+        {
+            return (std::isfinite(double(values)) && ...);
+        }
+        bool operator()(const scene::LineItem &l) const { return all(l.X1, l.Y1, l.X2, l.Y2); }
+        bool operator()(const scene::ShapeItem &s) const
+        {
+            return all(s.Left, s.Top, s.Width, s.Height);
+        }
+        bool operator()(const scene::LabelItem &l) const { return all(l.Left, l.Top); }
+    };
 
 } // namespace
 
@@ -48,14 +43,13 @@ std::string checkFigure(const figure::FigureState &f, const scene::Scene &s)
         return text("dragging is %.0f", f.dragging);
     if (f.gridShown != 0 && f.gridShown != 1)
         return text("gridShown is %.0f", f.gridShown);
-    const auto agree = [&](const auto &lines) {
-        return std::all_of(lines.begin(), lines.end(),
-            [&](const scene::LineItem &line) { return line.Visible == (f.gridShown == 1); });
+    const auto disagrees = [&](const scene::LineItem &line) {
+        return line.Visible != (f.gridShown == 1);
     };
-    if (!agree(s.Line5) || !agree(s.Line6))
-        return text(agree(s.Line5) ? "a vertical grid line disagrees with gridShown %.0f"
-                                   : "a horizontal grid line disagrees with gridShown %.0f",
-            f.gridShown);
+    if (std::any_of(s.Line5.begin(), s.Line5.end(), disagrees))
+        return text("a horizontal grid line disagrees with gridShown %.0f", f.gridShown);
+    if (std::any_of(s.Line6.begin(), s.Line6.end(), disagrees))
+        return text("a vertical grid line disagrees with gridShown %.0f", f.gridShown);
     const double values[] = {f.xA, f.yA, f.xB, f.yB, f.xC, f.yC, f.xD, f.yD, f.xE, f.yE, f.xF, f.yF,
         f.halfBase, f.lenAB, f.lenAC, f.angAB, f.angAC, f.lastX, f.lastY};
     static constexpr const char *kNames[] = {"xA", "yA", "xB", "yB", "xC", "yC", "xD", "yD", "xE",
@@ -65,7 +59,7 @@ std::string checkFigure(const figure::FigureState &f, const scene::Scene &s)
             return std::string(kNames[i]) + " is not finite";
     int index = 0, broken = -1;
     scene::visitInDrawingOrder(s, [&](const auto &item) {
-        if (broken < 0 && !finite(item))
+        if (broken < 0 && !Finite()(item))
             broken = index;
         ++index;
     });

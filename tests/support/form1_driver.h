@@ -60,9 +60,8 @@ public:
     QImage screen() const { return form->grab().toImage(); }
     static QColor pixel(const QImage &image, QPointF logical)
     {
-        const qreal ratio = image.devicePixelRatio();
-        return image.pixelColor(
-            int(std::floor(logical.x() * ratio)), int(std::floor(logical.y() * ratio)));
+        const QPointF p = logical * image.devicePixelRatio();
+        return image.pixelColor(int(std::floor(p.x())), int(std::floor(p.y())));
     }
     QColor pixelAt(QPointF logical) const { return pixel(screen(), logical); }
 };

@@ -60,8 +60,8 @@ struct Row
 {
     std::string name;
     unsigned players;
-    double width = board::kDesignWidth, height = board::kDesignHeight, scale = 1;
     std::vector<Step> steps;
+    double width = board::kDesignWidth, height = board::kDesignHeight, scale = 1;
 };
 
 const std::vector<Row> &rows();
