@@ -44,11 +44,11 @@ namespace {
     // Empty, tiny, ordinary, very wide, very tall and very large client areas.
     std::pair<int, int> clientSize(Entropy &e)
     {
-        static constexpr std::array<std::pair<int, int>, 14> kSpecial {
+        static constexpr std::array<std::pair<int, int>, 14> kTelling {
             {{0, 0}, {1, 1}, {0, 541}, {900, 0}, {1, 541}, {900, 1}, {2, 2}, {900, 541}, {640, 480},
                 {400, 600}, {1800, 500}, {30000, 3}, {3, 30000}, {4000, 3000}}};
         if (e.chance(50))
-            return kSpecial[e.below(kSpecial.size())];
+            return kTelling[e.below(kTelling.size())];
         return {int(e.below(1601)), int(e.below(1201))};
     }
 
