@@ -1,29 +1,27 @@
 // Plays one session on Brinmoor.html: node page_session.js chromium|firefox|webkit PAGE OUT-DIR
-// with { width, height, scale, steps: [[kind, ...arguments]] } on standard input. Shots go to
-// OUT-DIR/NAME.png at device pixels, after the shots of an earlier session there are removed so
-// that none outlives a skip or failure; "commands" prints one JSON line. What
-// the engine's automation cannot do prints "SKIP <engine>: <why>" and ends the session, exit 0.
+// with { width, height, scale, steps } on standard input, each step all of a session step's
+// fields: { kind, pointer, button, x, y, scale, key, Shift, Control, Alt, Meta, name } (a
+// resize's size in x and y, a click's place in x and y). Shots go to OUT-DIR/NAME.png at
+// device pixels and "commands" writes the painted draw commands to OUT-DIR/commands.json, in a
+// folder emptied first so that nothing outlives a skip or failure. What the engine's automation
+// cannot do prints "SKIP <engine>: <why>", alone on standard output, and ends the session.
 'use strict';
 const fs = require('fs');
 const path = require('path');
 const { Skip, engines, frames, started } = require('./engines');
 
-const modifierNames = (mods) => [['shift', 'Shift'], ['ctrl', 'Control'], ['alt', 'Alt'],
-  ['meta', 'Meta']].filter(([name]) => mods && mods[name]).map(([, key]) => key);
-
 // A session's pointers: where each is and which buttons it holds. After a press or a release
 // the page's last pointer event must show the asked pointer type and buttons; where the engine
 // delivers something else, its automation cannot play the row. Nothing delivered is left to
 // the checks on the page's state, as the page itself may have stopped the events.
-const buttonBits = [1, 4, 2]; // left, middle, right as MouseEvent.buttons counts them
 function pointers(tab) {
   const at = {}, held = {};
-  return async (kind, type, x, y, button = 0) => {
+  return async ({ kind, pointer: type, x, y, button }) => {
     if (kind === 'up' && String(at[type]) !== String([x, y])) // a real release lands where it moved
       await tab.pointer('move', type, x, y, button);
     at[type] = [x, y];
     await tab.pointer(kind, type, x, y, button);
-    const before = held[type] || 0, bit = buttonBits[button];
+    const before = held[type] || 0, bit = [1, 4, 2][button]; // as MouseEvent.buttons has them
     held[type] = kind === 'down' ? before | bit : kind === 'up' ? before & ~bit : before;
     if (kind === 'move')
       return;
@@ -37,47 +35,33 @@ function pointers(tab) {
   };
 }
 
-const steps = {
-  down: (tab, s, ...args) => s.pointer('down', ...args),
-  move: (tab, s, ...args) => s.pointer('move', ...args),
-  up: (tab, s, ...args) => s.pointer('up', ...args),
-  click: async (tab, s, id) => {
-    const centre = await tab.evaluate((which) => {
-      const r = document.getElementById(which).getBoundingClientRect();
-      return [Math.round(r.left + r.width / 2), Math.round(r.top + r.height / 2)];
-    }, id);
-    await s.pointer('down', 'mouse', ...centre, 0);
-    await s.pointer('up', 'mouse', ...centre, 0);
-  },
-  key: async (tab, s, key, mods) => {
-    await tab.evaluate(() => document.getElementById('surface').focus());
-    await tab.key(key, modifierNames(mods));
-  },
-  resize: async (tab, s, width, height, scale) => {
-    await tab.resize(width, height, scale);
-    Object.assign(s, { width, height, scale });
-  },
-  shot: async (tab, s, name) => {
-    const png = await tab.shot(), size = [png.readUInt32BE(16), png.readUInt32BE(20)];
-    if (String(size) !== String([s.width * s.scale, s.height * s.scale]))
-      throw new Error(`shot ${name} is ${size.join('×')} pixels, not ${s.width * s.scale}×`
-        + `${s.height * s.scale}`);
-    fs.writeFileSync(path.join(s.outDir, name + '.png'), png);
-  },
-  // Every draw command of one full repaint, as the page's painter reports them.
-  commands: async (tab) => {
-    const traced = await tab.evaluate(() => {
-      const repaint = window.brinmoorRepaintAll || Module.brinmoorRepaint;
-      window.brinmoorTrace = [];
-      return repaint && (repaint(), true);
-    });
-    if (!traced)
-      throw new Error('the page has no full repaint to trace (brinmoorRepaintAll)');
-    await frames(tab);
-    console.log(JSON.stringify({ commands: await tab.evaluate(() =>
-      [window.brinmoorTrace, delete window.brinmoorTrace][0]) }));
-  },
-};
+// What each kind of step does in the tab, shots and commands going to outDir.
+function player(tab, outDir) {
+  const pointer = pointers(tab);
+  const save = (name, data) => fs.writeFileSync(path.join(outDir, name), data);
+  return {
+    down: pointer, move: pointer, up: pointer,
+    click: async (step) => {
+      await pointer({ ...step, kind: 'down' });
+      await pointer({ ...step, kind: 'up' });
+    },
+    key: async (step) => {
+      await tab.evaluate(() => document.getElementById('surface').focus());
+      await tab.key(step.key, ['Shift', 'Control', 'Alt', 'Meta'].filter((name) => step[name]));
+    },
+    resize: ({ x, y, scale }) => tab.resize(x, y, scale),
+    shot: async ({ name }) => save(name + '.png', await tab.shot()),
+    // Every draw command of one full repaint, as the page's painter reports them.
+    commands: async () => {
+      await tab.evaluate(() => {
+        window.brinmoorTrace = [];
+        brinmoorRepaintAll();
+      });
+      await frames(tab);
+      save('commands.json', JSON.stringify(await tab.evaluate(() => brinmoorTrace)));
+    },
+  };
+}
 
 async function play(engine, page, outDir) {
   if (!engines[engine] || !outDir)
@@ -85,23 +69,19 @@ async function play(engine, page, outDir) {
   const session = JSON.parse(fs.readFileSync(0, 'utf8'));
   if (!fs.existsSync(page))
     throw new Error(page + ' is missing: build it with scripts/web');
+  fs.rmSync(outDir, { recursive: true, force: true });
   fs.mkdirSync(outDir, { recursive: true });
-  for (const old of fs.readdirSync(outDir).filter((name) => name.endsWith('.png')))
-    fs.unlinkSync(path.join(outDir, old));
   const tab = await engines[engine](path.resolve(page), session);
   try {
-    const s = { ...session, outDir, pointer: pointers(tab) };
-    await started(tab);
     await tab.evaluate(() => {
       window.pointerEvents = [];
       for (const name of ['pointerdown', 'pointermove', 'pointerup'])
         addEventListener(name, (e) => pointerEvents.push([name, e.pointerType, e.buttons]), true);
     });
-    await frames(tab);
-    for (const [kind, ...args] of session.steps) {
-      if (!steps[kind])
-        throw new Error('no such step: ' + kind);
-      await steps[kind](tab, s, ...args);
+    await started(tab);
+    const steps = player(tab, outDir);
+    for (const step of session.steps) {
+      await steps[step.kind](step);
       await frames(tab);
     }
   } finally {

@@ -1,63 +1,63 @@
-// Brinmoor.html in headless Chromium as school devices see it: node devices.js ROW PAGE.
+// Brinmoor.html in headless Chromium as schools use it: node devices.js ROW PAGE.
 // older: with each newer feature deleted before the page's script runs (and synchronous
 // WebAssembly refused past 4 KB, as Chrome before 114 does) the figure and the names are drawn,
 // a drag moves A, a new size at ratio 2 gets its store; without WebAssembly or scripts the
 // page's message shows. print: printing to PDF leaves the screen as it was, and the paper
 // shows the board. menus: no right or middle press opens a menu or acts on a control.
 // pointers: after a drag whose end never reaches the page any pointer drags; a second finger
-// does not.
+// does not. classroom: what a screen reader is told, and Ctrl+C. installable: the installable
+// copy beside the page (app/) served, and then offline.
 'use strict';
+const assert = require('assert');
 const fs = require('fs');
-const os = require('os');
+const http = require('http');
 const path = require('path');
 const { execFileSync } = require('child_process');
-const { open, devtoolsPointer, frames, started, segments: figure, check, inChromium } = require('../engines');
+const { open, startedTab, drag, press, frames, started, segments, inChromium } =
+  require('../engines');
 
-const [row, page] = process.argv.slice(2);
+const [row, page] = [process.argv[2], path.resolve(process.argv[3])];
 const view = { width: 900, height: 541, scale: 1 };
 async function movedBy(tab, act, d, what) {
-  const [a, b] = [await figure(tab), await act().then(() => figure(tab))];
+  const [a, b] = [await segments(tab), await act().then(() => segments(tab))];
   const moved = [b[15] - a[15], b[16] - a[16]]; // A, where A–B begins
-  check(String(moved) === String(d), what + ' moved A by ' + moved);
+  assert.deepStrictEqual(moved, d, `${what} moved A by ${moved}`);
 }
-// Every segment's colour somewhere along it, and every point name's inside its box, on screen.
-const drawn = (tab) => tab.evaluate(() => {
-  const d = boardDescription, f = d.command, h = HEAPF32, r = devicePixelRatio;
-  const shows = (x, y, w, hh, c) => Array.from(document.getElementById('surface').getContext('2d')
-    .getImageData(x * r, y * r, w * r, hh * r).data).some((v, k, p) => k % 4 === 0
-    && p[k] === c >> 16 && p[k + 1] === ((c >> 8) & 255) && p[k + 2] === (c & 255));
-  const s = h.slice(_bm_segments() >> 2, (_bm_segments() >> 2) + 55), missing = [];
+const dragMoves = (tab, kind, p, d, what) =>
+  movedBy(tab, () => drag(tab.pointer, kind, p, d), d, what);
+// What is missing on screen of every segment's colour somewhere along it and every point
+// name's inside its box.
+const missing = (tab) => tab.evaluate(() => {
+  const d = boardDescription, f = d.command, h = HEAPF32, r = devicePixelRatio, out = [];
+  const surface = document.getElementById('surface').getContext('2d');
+  // Whether colour c is in the box at (x, y) of size w × hh, by default one device pixel.
+  const shows = (c, x, y, w = 1 / r, hh = 1 / r) => surface
+    .getImageData(x * r, y * r, w * r, hh * r).data
+    .some((v, k, p) => k % 4 === 0 && (v << 16 | p[k + 1] << 8 | p[k + 2]) === c);
+  const s = h.subarray(_bm_segments() >> 2);
   for (let i = 0; i < 55; i += 5)
     if (![0.3, 0.45, 0.6, 0.75].some((t) =>
-      shows(s[i] + t * (s[i + 2] - s[i]), s[i + 1] + t * (s[i + 3] - s[i + 1]), 1 / r, 1 / r, s[i + 4])))
-      missing.push('segment ' + i / 5);
-  for (let i = 0, a = _bm_draw_commands() >> 2, n = _bm_draw_list(0, 0, 1e4, 1e4, r); i < n; ++i, a += f.stride)
+      shows(s[i + 4], s[i] + t * (s[i + 2] - s[i]), s[i + 1] + t * (s[i + 3] - s[i + 1]))))
+      out.push('segment ' + i / 5);
+  const n = _bm_draw_list(0, 0, 1e4, 1e4, r);
+  for (let i = 0, a = _bm_draw_commands() >> 2; i < n; ++i, a += f.stride) {
+    const [c, x1, y1, x2, y2] = [f.colour, f.x1, f.y1, f.x2, f.y2].map((field) => h[a + field]);
     if (h[a + f.kind] === d.draw.Text && h[a + f.font] === d.fontRoles.Point
-      && !shows(h[a + f.x1], h[a + f.y1], h[a + f.x2] - h[a + f.x1], h[a + f.y2] - h[a + f.y1], h[a + f.colour]))
-      missing.push(d.labels[h[a + f.variant]].caption);
-  return missing;
+      && !shows(c, x1, y1, x2 - x1, y2 - y1))
+      out.push(d.labels[h[a + f.variant]].caption);
+  }
+  return out;
 });
-// A drag by d from p with a mouse button, a pen or a finger, through DevTools input.
-const drag = async (pointer, kind, p, d) => {
-  const [type, button] = { left: ['mouse', 0], middle: ['mouse', 1], right: ['mouse', 2],
-    pen: ['pen', 0], touch: ['touch', 0] }[kind];
-  for (const [phase, t] of [['down', 0], ['move', 0.5], ['move', 1], ['up', 1]])
-    await pointer(phase, type, p[0] + t * d[0], p[1] + t * d[1], button);
-};
-async function session(browser, beforeLoad, what = row) {
-  const tab = await open(browser, page, view, beforeLoad);
-  tab.errors = [];
-  tab.on('pageerror', (error) => tab.errors.push(error.message));
-  await started(tab).catch((error) => check(false, what + ': ' + error.message + ' ' + tab.errors));
-  const cdp = await tab.createCDPSession();
-  return [tab, devtoolsPointer(cdp), cdp];
-}
+
+const rgba = (v) => [v >> 16 & 255, v >> 8 & 255, v & 255, 255].join();
 
 // Each deletes a newer feature before the page's script runs.
 const newer = {
   roundRect: () => delete CanvasRenderingContext2D.prototype.roundRect,
-  fontBoundingBox: () => ['Ascent', 'Descent'].map((e) => delete TextMetrics.prototype['fontBoundingBox' + e]),
-  devicePixelContentBoxSize: () => delete ResizeObserverEntry.prototype.devicePixelContentBoxSize,
+  fontBoundingBox: () =>
+    ['Ascent', 'Descent'].map((e) => delete TextMetrics.prototype['fontBoundingBox' + e]),
+  devicePixelContentBoxSize: () =>
+    delete ResizeObserverEntry.prototype.devicePixelContentBoxSize,
   getCoalescedEvents: () => delete PointerEvent.prototype.getCoalescedEvents,
   resizeObserverBox: () => ((observe) => {
     ResizeObserver.prototype.observe = function (target) { return observe.call(this, target); };
@@ -66,120 +66,193 @@ const newer = {
     window.matchMedia = (q) => match(/resolution/.test(q) ? 'not all' : q);
   })(window.matchMedia),
   // A module whose size this cannot see (compiled elsewhere) counts as large, as the page's is.
-  syncWasmPast4KB: () => (({ Module, Instance }, sizes) => {
-    const refuse = (size) => {
-      if (!(size <= 4096))
+  syncWasmPast4KB: () => ((sizes) => {
+    const refusing = (Class, size) => new Proxy(Class, { construct(target, args) {
+      if (!(size(...args) <= 4096))
         throw new RangeError('larger than 4KB on the main thread');
-    };
-    WebAssembly.Module = function (bytes) {
-      refuse(bytes.byteLength);
-      const module = new Module(bytes);
-      sizes.set(module, bytes.byteLength);
-      return module;
-    };
-    WebAssembly.Instance = function (module, imports) {
-      refuse(sizes.get(module));
-      return new Instance(module, imports);
-    };
-  })(WebAssembly, new WeakMap()),
+      const made = Reflect.construct(target, args);
+      sizes.set(made, size(...args));
+      return made;
+    } });
+    WebAssembly.Module = refusing(WebAssembly.Module, (bytes) => bytes.byteLength);
+    WebAssembly.Instance = refusing(WebAssembly.Instance, (module) => sizes.get(module));
+  })(new WeakMap()),
 };
-const script = (...removals) => removals.map((f) => '(' + f + ')();').join('');
+const script = (removals) => [removals].flat().map((f) => '(' + f + ')();').join('');
 
 const rows = {
-  async older(browser) {
-    const removals = Object.entries(newer).map(([name, f]) => [name, script(f)]);
-    for (const [name, removal] of [...removals, ['all', script(...Object.values(newer))]]) {
-      const [tab, pointer] = await session(browser, removal, 'without ' + name);
-      check(!(await drawn(tab)).length, 'without ' + name + ' not drawn: ' + await drawn(tab));
-      await movedBy(tab, () => drag(pointer, 'left', [700, 300], [40, -30]), [40, -30], 'without ' + name + ' a drag');
-      // Headless Chromium tells a page of a new ratio alone nothing: a new size comes with it.
-      await tab.setViewport({ width: 800, height: 500, deviceScaleFactor: 2 }).then(() => frames(tab));
-      const store = await tab.evaluate(() => document.getElementById('surface').width);
-      check(store === 1600 && !(await drawn(tab)).length, 'without ' + name + ' nothing drawn at ratio 2');
-      check(!tab.errors.length, 'without ' + name + ': ' + tab.errors);
-      await tab.close();
-    }
-    for (const [name, setUp] of [['WebAssembly', () => delete window.WebAssembly], ['scripts']]) {
-      const tab = await open(browser, page, view, setUp);
-      if (!setUp)
-        await tab.setJavaScriptEnabled(false).then(() => tab.reload());
-      check(await tab.evaluate(() => document.getElementById('unsupported').offsetHeight > 0),
-        'without ' + name + ' no message');
-    }
+  async older(browser, t) {
+    for (const [name, removals] of [...Object.entries(newer), ['all', Object.values(newer)]])
+      await t.test('without ' + name, async () => {
+        const tab = await startedTab(browser, page, view, script(removals));
+        assert.deepStrictEqual(await missing(tab), []);
+        await dragMoves(tab, 'left', [700, 300], [40, -30], 'a drag');
+        // Headless Chromium tells a page of a new ratio alone nothing: a new size comes with it.
+        await tab.setViewport({ width: 800, height: 500, deviceScaleFactor: 2 });
+        await frames(tab);
+        assert.equal(await tab.evaluate(() => document.getElementById('surface').width), 1600);
+        assert.deepStrictEqual(await missing(tab), []); // at ratio 2
+        assert.deepStrictEqual(tab.errors, []);
+        await tab.close();
+      });
+    for (const [name, setUp] of [['WebAssembly', () => delete window.WebAssembly], ['scripts']])
+      await t.test('without ' + name, async () => {
+        const tab = await open(browser, page, view, setUp);
+        if (!setUp)
+          await tab.setJavaScriptEnabled(false).then(() => tab.reload());
+        assert.ok(await tab.evaluate(() => document.getElementById('unsupported').offsetHeight));
+      });
   },
 
   async print(browser) {
-    const [tab, pointer] = await session(browser);
-    await drag(pointer, 'left', [700, 300], [-60, -80]);
+    const tab = await startedTab(browser, page, view);
+    await drag(tab.pointer, 'left', [700, 300], [-60, -80]);
     await tab.click('#Command2_0').then(() => tab.click('#Option1_1'));
-    await drag(pointer, 'left', [500, 450], [120, -20]);
-    const [screen, before] = [await frames(tab).then(() => tab.screenshot()), await figure(tab)];
-    const pdf = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'brinmoor-print-')), 'board.pdf');
-    await tab.pdf({ path: pdf, format: 'A4' }).then(() => frames(tab));
-    check(Buffer.compare(screen, await tab.screenshot()) === 0 && String(before) === String(await figure(tab)),
-      'printing changed the screen');
-    check(/Pages:\s+1\n/.test(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' })), 'not one page');
+    await drag(tab.pointer, 'left', [500, 450], [120, -20]);
+    const shown = async () => [await frames(tab).then(() => tab.screenshot()), await segments(tab)];
+    const [shot, s] = await shown();
+    const pdf = await tab.pdf({ format: 'A4' });
+    assert.deepStrictEqual(await shown(), [shot, s], 'printing changed the screen');
+    assert.match(execFileSync('pdfinfo', ['-'], { input: pdf, encoding: 'utf8' }), /Pages:\s+1\n/);
     // The paper at 96 dpi, no margins: the board from its top-left corner, scaled as a whole.
-    const ppm = execFileSync('pdftoppm', ['-r', '96', '-singlefile', pdf], { maxBuffer: 1 << 26 });
+    const ppm = execFileSync('pdftoppm', ['-r', '96', '-singlefile', '-'],
+      { input: pdf, maxBuffer: 1 << 26 });
     const [header, w, h] = ppm.toString('latin1', 0, 40).match(/^P6\s+(\d+)\s+(\d+)\s+255\s/);
     const k = Math.min(w / view.width, h / view.height);
-    const near = ([x, y], c) => [-1, 0, 1].some((dx) => [-1, 0, 1].some((dy) => [0, 1, 2].every((i) => Math.abs(
-      ppm[header.length + 3 * ((Math.round(y * k) + dy) * w + Math.round(x * k) + dx) + i] - ((c >> (16 - 8 * i)) & 255)) < 48)));
+    // Each channel within 48 of the colour's at the place or a pixel next to it.
+    const near = ([x, y], c) => [-1, 0, 1].some((dx) => [-1, 0, 1].some((dy) => {
+      const at = header.length + 3 * ((Math.round(y * k) + dy) * w + Math.round(x * k) + dx);
+      return [16, 8, 0].every((shift, i) => Math.abs(ppm[at + i] - ((c >> shift) & 255)) < 48);
+    }));
     const d = await tab.evaluate(() => boardDescription);
     const c1 = d.controls.find((c) => c.name === 'Command1');
     const places = [[[c1.left + 10, c1.top + 8], c1.background], [[560, 440], d.memo.colour]];
     for (let i = 0; i < 55; i += 5)
-      places.push([[(before[i] + before[i + 2]) / 2, (before[i + 1] + before[i + 3]) / 2], before[i + 4]]);
-    const missing = places.filter(([p, c]) => !near(p, c));
-    check(!missing.length, 'not on paper: ' + JSON.stringify(missing));
-    check(!tab.errors.length, tab.errors);
+      places.push([[(s[i] + s[i + 2]) / 2, (s[i + 1] + s[i + 3]) / 2], s[i + 4]]);
+    assert.deepStrictEqual(places.filter(([p, c]) => !near(p, c)), []); // not on paper
+    assert.deepStrictEqual(tab.errors, []);
   },
 
   async menus(browser) {
-    const [tab, pointer] = await session(browser, () => {
+    const tab = await startedTab(browser, page, view, () => {
       window.menus = [];
       for (const type of ['contextmenu', 'auxclick'])
         addEventListener(type, (e) => menus.push(type + (e.defaultPrevented ? '' : ' shown')));
     });
     const state = () => tab.evaluate(() => [_bm_control_states(),
-      document.querySelector('#Option1_0 input').checked, HEAPF32[(_bm_segments() >> 2) + 15]].join());
-    const [before, ids] = [await state(), ['Command1', 'Option1_0', 'Option1_1', 'Check1', 'Command2_0']];
+      document.querySelector('#Option1_0 input').checked, HEAPF32[(_bm_segments() >> 2) + 15]]);
+    const [before, ids] = [await state(), ['Command1', 'Option1_0', 'Option1_1', 'Check1',
+      'Command2_0']];
     for (const id of ids)
       for (const button of ['right', 'middle']) {
-        const box = await (await tab.$('#' + id)).boundingBox();
-        await drag(pointer, button, [box.x + box.width / 2, box.y + box.height / 2], [0, 0]);
+        const { x, y } = await (await tab.$('#' + id)).clickablePoint();
+        await drag(tab.pointer, button, [x, y], [0, 0]);
       }
-    check(await frames(tab).then(state) === before, 'a right or middle press acted on a control');
-    await movedBy(tab, () => drag(pointer, 'right', [700, 300], [20, 10]), [20, 10], 'a right drag');
-    await tab.keyboard.down('Shift');
-    await tab.keyboard.press('F10');
-    await tab.keyboard.up('Shift');
+    assert.deepStrictEqual(await frames(tab).then(state), before, 'a press acted on a control');
+    await dragMoves(tab, 'right', [700, 300], [20, 10], 'a right drag');
+    await press(tab.keyboard, 'F10', ['Shift']);
     const menus = await tab.evaluate(() => menus);
-    check(menus.filter((m) => m === 'contextmenu').length === ids.length + 2
+    assert.ok(menus.filter((m) => m === 'contextmenu').length === ids.length + 2
       && !menus.some((m) => m.endsWith('shown')), 'menus: ' + menus);
   },
 
   async pointers(browser) {
-    const [tab, pointer, cdp] = await session(browser, () => {
+    const tab = await startedTab(browser, page, view, () => {
       window.dropEnd = null; // the pointer type whose end never reaches the page
       for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
-        addEventListener(type, (e) => e.pointerType === dropEnd && e.stopImmediatePropagation(), true);
+        addEventListener(type, (e) => e.pointerType === dropEnd && e.stopImmediatePropagation(),
+          true);
     });
+    const dropEnd = (type) => tab.evaluate((t) => { window.dropEnd = t; }, type);
     const kinds = { left: 'mouse', pen: 'pen', touch: 'touch' };
     for (const lost in kinds)
       for (const next in kinds) {
-        await tab.evaluate((type) => { window.dropEnd = type; }, kinds[lost]);
-        await drag(pointer, lost, [600, 400], [-10, -5]).then(() => tab.evaluate(() => { window.dropEnd = null; }));
-        await movedBy(tab, () => drag(pointer, next, [300, 200], [30, 20]), [30, 20], next + ' after a lost ' + lost);
+        await dropEnd(kinds[lost]);
+        await drag(tab.pointer, lost, [600, 400], [-10, -5]).then(() => dropEnd(null));
+        await dragMoves(tab, next, [300, 200], [30, 20], next + ' after a lost ' + lost);
       }
-    const touch = (type, ...points) => cdp.send('Input.dispatchTouchEvent',
-      { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+    const fingers = [['touchStart', [600, 400]], ['touchMove', [610, 410]],
+      ['touchStart', [610, 410], [300, 300]], ['touchMove', [610, 410], [350, 250]],
+      ['touchMove', [620, 405], [350, 250]], ['touchEnd']];
     await movedBy(tab, async () => {
-      await touch('touchStart', [600, 400]).then(() => touch('touchMove', [610, 410]));
-      await touch('touchStart', [610, 410], [300, 300]).then(() => touch('touchMove', [610, 410], [350, 250]));
-      await touch('touchMove', [620, 405], [350, 250]).then(() => touch('touchEnd'));
+      for (const [type, ...points] of fingers)
+        await tab.cdp.send('Input.dispatchTouchEvent',
+          { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
     }, [20, 5], 'a second finger');
-    check(!tab.errors.length, tab.errors);
+    assert.deepStrictEqual(tab.errors, []);
+  },
+
+  // One move lights AFED: the surface's description and the live region say so. Then a mark,
+  // a memo stroke and Ctrl+C: the PNG is the screen where the board is, white under controls.
+  async classroom(browser) {
+    await (await browser.target().createCDPSession()).send('Browser.grantPermissions',
+      { permissions: ['clipboardReadWrite', 'clipboardSanitizedWrite'] });
+    const tab = await startedTab(browser, page, { ...view, scale: 2 });
+    await drag(tab.pointer, 'left', [800, 100], [38, 54]);
+    await new Promise((done) => setTimeout(done, 600));
+    const { nodes } = await tab.cdp.send('Accessibility.getFullAXTree');
+    const surface = nodes.find((n) => n.role && n.role.value === 'application');
+    const live = nodes.find((n) => (n.properties || []).some((p) => p.value.value === 'polite'));
+    const spoken = nodes.filter((n) => live.childIds.includes(n.nodeId)).map((n) => n.name.value);
+    const [words, board] = await tab.evaluate(() =>
+      [UTF8ToString(_bm_description(0)), boardDescription]);
+    assert.equal(surface.name.value, board.caption.replace(/ +/g, ' ')); // blanks collapsed
+    assert.equal(surface.description.value, words);
+    assert.match(words, /右へ2\.9マス、上へ0\.9マス/);
+    assert.match(spoken.join(), /長方形です（水色）/, 'the live region says ' + spoken);
+
+    await tab.click('#Command2_0');
+    await tab.click('#Option1_1');
+    await drag(tab.pointer, 'left', [600, 480], [100, 0]);
+    await press(tab.keyboard, 'c', ['Control']);
+    // The memo stroke, A, a quarter along BC (clear of the grid lines over the figure), and a
+    // corner of each control.
+    const s = await segments(tab);
+    const places = [[650, 480], [s[15], s[16]], [s[0] + (s[2] - s[0]) / 4, s[1]],
+      ...board.controls.map((c) => [c.left + 3, c.top + 3])];
+    const [picture, screen] = await tab.evaluate(async (places) => {
+      const pixels = (context) => places.map(([x, y]) =>
+        Array.from(context.getImageData(x * 2, y * 2, 1, 1).data).join());
+      let item; // written once the picture is encoded, after the key's handler
+      while (!item || !item.types.includes('image/png'))
+        [item] = await new Promise((done) => setTimeout(done, 100))
+          .then(() => navigator.clipboard.read());
+      const bitmap = await createImageBitmap(await item.getType('image/png'));
+      const copy = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+      copy.drawImage(bitmap, 0, 0);
+      return [[...pixels(copy), bitmap.width, bitmap.height],
+        pixels(document.getElementById('surface').getContext('2d'))];
+    }, places);
+    const white = rgba(0xffffff);
+    assert.equal(screen[0], rgba(board.memo.colour));
+    assert.ok(screen.slice(3).some((p) => p !== white), 'the screen is white under the controls');
+    const expected = [...screen.slice(0, 3), ...places.slice(3).map(() => white), 1800, 1082];
+    assert.deepStrictEqual(picture, expected, 'the picture');
+    console.log(words + '\nlive region: ' + spoken + '\npicture: ' + picture.join(' | '));
+  },
+  // app/ served on 127.0.0.1 is installable; with the server gone and offline, a reload still
+  // paints the figure and the names. The single file links neither manifest nor worker.
+  async installable(browser) {
+    assert.doesNotMatch(fs.readFileSync(page, 'utf8'), /manifest|serviceWorker/);
+    const type = { '.js': 'text/javascript', '.png': 'image/png',
+      '.webmanifest': 'application/manifest+json' };
+    const server = http.createServer((request, response) => {
+      const file = path.join(path.dirname(page), 'app', request.url.replace(/\/$/, '/index.html'));
+      response.writeHead(200, { 'Content-Type': type[path.extname(file)] || 'text/html' });
+      response.end(fs.readFileSync(file));
+    }).listen(0, '127.0.0.1');
+    await new Promise((done) => server.on('listening', done));
+    const tab = await browser.newPage();
+    await tab.goto('http://127.0.0.1:' + server.address().port + '/');
+    await tab.waitForFunction(() => navigator.serviceWorker.controller);
+    const cdp = await tab.createCDPSession();
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    assert.deepStrictEqual(installabilityErrors, []);
+    server.close(); // and its idle connections
+    await tab.setOfflineMode(true);
+    await tab.reload();
+    await started(tab);
+    assert.deepStrictEqual(await missing(tab), []); // offline
   },
 };
 
