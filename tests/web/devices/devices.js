@@ -59,6 +59,7 @@ const newer = {
   devicePixelContentBoxSize: () =>
     delete ResizeObserverEntry.prototype.devicePixelContentBoxSize,
   getCoalescedEvents: () => delete PointerEvent.prototype.getCoalescedEvents,
+  fromBase64: () => delete Uint8Array.fromBase64,
   resizeObserverBox: () => ((observe) => {
     ResizeObserver.prototype.observe = function (target) { return observe.call(this, target); };
   })(ResizeObserver.prototype.observe),
