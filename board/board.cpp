@@ -15,9 +15,14 @@ Board::Board(float width, float height) : clientWidth(width), clientHeight(heigh
     resetScreen();
 }
 
-void Board::setLabelWidth(int index, float width)
+Changes Board::setLabelWidth(int index, float width)
 {
-    scene::labelAt(items, index).Width = width;
+    scene::LabelItem &label = scene::labelAt(items, index);
+    const scene::Rect before = scene::boundsOf(label);
+    label.Width = width;
+    Changes changes;
+    changes.repaint = before.united(scene::boundsOf(label)).aligned();
+    return changes;
 }
 
 Changes Board::press(float x, float y, bool furtherButton)

@@ -54,8 +54,10 @@ public:
     explicit Board(float width = kDesignWidth, float height = kDesignHeight);
 
     // The width of a label's caption (scene::labelAt's numbering), as the front-end measures
-    // it once with its own font; the height comes from the font's pixel size.
-    void setLabelWidth(int index, float width);
+    // it with its own font; the height comes from the font's pixel size. A front-end may
+    // measure a caption the first frame does not need after that frame: the label's box,
+    // before and after, is to be repainted.
+    Changes setLabelWidth(int index, float width);
 
     // The pointer on the drawing surface, with any button. A press inside a control's box or a
     // label belongs to that item: it starts no drag and ends any drag whose release was lost.

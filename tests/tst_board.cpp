@@ -158,6 +158,11 @@ private slots:
         QVERIFY(hidden.controls && isWhole(hidden, b) && !b.gridChecked());
         const Changes reset = b.clickReset();
         QVERIFY(reset.controls && isWhole(reset, b) && !reset.clearMemo && b.gridChecked());
+        // A caption measured late repaints its label's box as it was and as it is.
+        const scene::Rect narrow = scene::boundsOf(scene::labelAt(b.scene(), 6));
+        const Changes widened = b.setLabelWidth(6, narrow.right - narrow.left + 30);
+        QVERIFY(covers(widened.repaint, narrow) && !isWhole(widened, b));
+        QVERIFY(covers(widened.repaint, scene::boundsOf(scene::labelAt(b.scene(), 6))));
     }
 };
 

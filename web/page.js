@@ -2,16 +2,25 @@
 // the core in the module; what each call changed is carried out here and painted by Painter.
 'use strict';
 
-// Each caption measured once with its font, while the module is still compiling: the first use
-// of the Japanese font is the slowest step before the first frame, and needs only the board's
-// description. The core makes each label box as wide.
-const captionWidths = (function measureCaptions(board) {
+// The widths of the captions that pass `which`, as [label index, width] pairs, each measured
+// with its font; the core makes each label's box as wide. The first use of the Japanese font
+// is the slowest step before the first frame, and it needs only the board's description.
+function captionWidths(board, which) {
   const measure = document.getElementById('surface').getContext('2d', { alpha: false });
-  return board.labels.map((label) => {
+  const widths = [];
+  board.labels.forEach((label, i) => {
+    if (!which(label))
+      return;
     measure.font = board.fontPixels[label.font] + 'px ' + fontFamilies(board);
-    return Math.ceil(measure.measureText(label.caption).width);
+    widths.push([i, Math.ceil(measure.measureText(label.caption).width)]);
   });
-})(boardDescription);
+  return widths;
+}
+// The first frame shows the figure: it needs the point names alone, measured at once, which is
+// while the module compiles where the browser compiles it asynchronously. The note by the mark
+// buttons, in a second font size, is measured after that frame, with the buttons.
+const isPointName = (label) => label.font === boardDescription.fontRoles.Point;
+const nameWidths = captionWidths(boardDescription, isPointName);
 
 function startPage() {
   const surface = document.getElementById('surface');
@@ -21,7 +30,7 @@ function startPage() {
   const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + fontFamilies(board));
   // No-break spaces, since a title's runs of spaces collapse.
   document.title = board.caption.replace(/ /g, '\u00a0');
-  captionWidths.forEach((width, i) => _bm_set_label_width(i, width));
+  nameWidths.forEach(([i, width]) => _bm_set_label_width(i, width));
   const painter = new Painter(surface, board, fonts);
   let classroom = null; // started after the first frame, like the controls
   let dirty = null; // logical area waiting for the next frame
@@ -143,9 +152,11 @@ function startPage() {
   }
 
   fit();
-  // The controls, the screen reader's words and every watcher of size and paper come after
-  // the first frame, which needs none of them.
+  // The controls with their note, the screen reader's words and every watcher of size and
+  // paper come after the first frame, which needs none of them.
   requestAnimationFrame(() => setTimeout(() => {
+    captionWidths(board, (label) => !isPointName(label))
+      .forEach(([i, width]) => apply(_bm_set_label_width(i, width)));
     classroom = startClassroom(surface, board, painter);
     controls = createControls(board, apply);
     refreshControls();

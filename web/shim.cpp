@@ -43,9 +43,9 @@ BM_EXPORT void bm_create(float width, float height)
     theBoard = std::make_unique<board::Board>(width, height);
 }
 
-BM_EXPORT void bm_set_label_width(int i, float width)
+BM_EXPORT const float *bm_set_label_width(int i, float width)
 {
-    theBoard->setLabelWidth(i, width);
+    return record(theBoard->setLabelWidth(i, width));
 }
 
 BM_EXPORT const float *bm_press(float x, float y, int furtherButton)
