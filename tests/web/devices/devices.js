@@ -160,16 +160,19 @@ const rows = {
   async pointers(browser) {
     const tab = await startedTab(browser, page, view, () => {
       window.dropEnd = null; // the pointer type whose end never reaches the page
+      window.dropped = 0;
       for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
-        addEventListener(type, (e) => e.pointerType === dropEnd && e.stopImmediatePropagation(),
-          true);
+        addEventListener(type, (e) => e.pointerType === dropEnd
+          && (e.stopImmediatePropagation(), ++window.dropped), true);
     });
-    const dropEnd = (type) => tab.evaluate((t) => { window.dropEnd = t; }, type);
+    // Returns how many ends were kept from the page so far.
+    const dropEnd = (type) => tab.evaluate((t) => { window.dropEnd = t; return dropped; }, type);
     const kinds = { left: 'mouse', pen: 'pen', touch: 'touch' };
     for (const lost in kinds)
       for (const next in kinds) {
-        await dropEnd(kinds[lost]);
-        await drag(tab.pointer, lost, [600, 400], [-10, -5]).then(() => dropEnd(null));
+        const before = await dropEnd(kinds[lost]);
+        await drag(tab.pointer, lost, [600, 400], [-10, -5]);
+        assert.ok(await dropEnd(null) > before, 'the end of a ' + lost + ' drag was not lost');
         await dragMoves(tab, next, [300, 200], [30, 20], next + ' after a lost ' + lost);
       }
     const fingers = [['touchStart', [600, 400]], ['touchMove', [610, 410]],
