@@ -5,7 +5,7 @@
 
 function startClassroom(surface, board, painter) {
   const flag = board.changeFlags;
-  const words = (brief) => UTF8ToString(_bm_description(brief ? 1 : 0));
+  const words = (brief) => moduleText(_bm_description(brief ? 1 : 0));
   // An interactive role, so that a screen reader in browse mode passes the arrow keys on.
   surface.setAttribute('role', 'application');
   surface.setAttribute('aria-roledescription', '\u56f3'); // "図": Emscripten reads scripts as Latin-1

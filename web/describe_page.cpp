@@ -2,7 +2,8 @@
 // the record layouts, the numbers of every kind, flag and role (all from boundary.h), the
 // caption, the fonts, the memo pen, the controls and the labels. The script reads them before
 // the module has even compiled, so it can measure the captions meanwhile, and types none of
-// them itself. Usage: describe_page OUT.js (run by Node.js at build time).
+// them itself. Also the page's title, as the window's caption: in the page from the start.
+// Usage: describe_page OUT.js TITLE.txt (run by Node.js at build time).
 
 #include "web/boundary.h"
 
@@ -136,11 +137,26 @@ const char *describe(const board::Board &board)
     return j.close(']').close('}').finish();
 }
 
+// The window's caption as the text of the page's title element: its runs of spaces kept as
+// no-break spaces, since a title's spaces collapse; nothing in it may read as markup.
+bool writeTitle(std::FILE *out)
+{
+    for (const char *c = board::kWindowCaption; *c; ++c) {
+        if (*c == '<' || *c == '&')
+            return false;
+        if (*c == ' ')
+            std::fputs("\u00a0", out);
+        else
+            std::fputc(*c, out);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 2)
+    if (argc != 3)
         return 2;
     const board::Board board;
     std::FILE *out = std::fopen(argv[1], "w");
@@ -149,5 +165,11 @@ int main(int argc, char **argv)
     std::fprintf(out,
         "// Written by describe_page when the page was built.\nvar boardDescription = %s;\n",
         describe(board));
-    return std::fclose(out) == 0 ? 0 : 1;
+    if (std::fclose(out) != 0)
+        return 1;
+    std::FILE *title = std::fopen(argv[2], "w");
+    if (!title)
+        return 1;
+    const bool written = writeTitle(title);
+    return std::fclose(title) == 0 && written ? 0 : 1;
 }

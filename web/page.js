@@ -28,8 +28,6 @@ function startPage() {
   _bm_create(size.width, size.height);
   const board = boardDescription;
   const fonts = board.fontPixels.map((pixels) => pixels + 'px ' + fontFamilies(board));
-  // No-break spaces, since a title's runs of spaces collapse.
-  document.title = board.caption.replace(/ /g, '\u00a0');
   nameWidths.forEach(([i, width]) => _bm_set_label_width(i, width));
   const painter = new Painter(surface, board, fonts);
   let classroom = null; // started after the first frame, like the controls
@@ -74,14 +72,14 @@ function startPage() {
     controls.Check1.querySelector('input').checked = !!(states & state.GridChecked);
   }
 
-  listenToPointer(surface, apply);
-  refuseBrowserMenus();
-  surface.addEventListener('keydown', (e) => {
-    if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
-      return;
-    e.preventDefault();
-    apply(_bm_arrow_key(board.arrows[e.key], e.shiftKey ? 1 : 0));
-  });
+  function listenToKeys() {
+    surface.addEventListener('keydown', (e) => {
+      if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
+        return;
+      e.preventDefault();
+      apply(_bm_arrow_key(board.arrows[e.key], e.shiftKey ? 1 : 0));
+    });
+  }
   // For the page tests: paint everything again, as a newly exposed window would.
   window.brinmoorRepaintAll = () => {
     dirty = [0, 0, _bm_width(), _bm_height()];
@@ -152,9 +150,13 @@ function startPage() {
   }
 
   fit();
-  // The controls with their note, the screen reader's words and every watcher of size and
-  // paper come after the first frame, which needs none of them.
+  // The controls with their note, the screen reader's words, the pointer and the keys, and
+  // every watcher of size and paper come after the first frame, which needs none of them:
+  // nobody presses on a board before seeing it.
   requestAnimationFrame(() => setTimeout(() => {
+    listenToPointer(surface, apply);
+    refuseBrowserMenus();
+    listenToKeys();
     captionWidths(board, (label) => !isPointName(label))
       .forEach(([i, width]) => apply(_bm_set_label_width(i, width)));
     classroom = startClassroom(surface, board, painter);
@@ -339,7 +341,4 @@ function startOrExplain() {
     throw error;
   }
 }
-if (Module.calledRun)
-  startOrExplain();
-else
-  Module.onRuntimeInitialized = startOrExplain;
+onModuleStarted(startOrExplain);

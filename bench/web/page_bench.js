@@ -38,7 +38,7 @@ c.addEventListener('pointermove', fill);
 // segment and line.
 async function picture(browser) {
   const tab = await open(browser, page, view);
-  await tab.waitForFunction(() => typeof Module !== 'undefined' && Module.calledRun);
+  await tab.waitForFunction(() => window.moduleStarted);
   await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done))));
   const result = await tab.evaluate(() => {
     const board = boardDescription;

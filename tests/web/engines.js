@@ -177,7 +177,7 @@ async function webkit(file, { width, height, scale }) {
 const frames = (tab) => tab.evaluate(() =>
   new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 async function started(tab) {
-  for (let i = 0; !await tab.evaluate(() => window.Module && Module.calledRun); ++i) {
+  for (let i = 0; !await tab.evaluate(() => window.moduleStarted); ++i) {
     if (i === 200)
       throw new Error(`the page did not start within 10 s ${tab.errors || ''}`);
     await sleep(50);
@@ -185,7 +185,7 @@ async function started(tab) {
   await frames(tab);
 }
 const segments = (tab) => tab.evaluate(() =>
-  Array.from(Module.HEAPF32.subarray(Module._bm_segments() >> 2).slice(0, 55)));
+  Array.from(HEAPF32.subarray(_bm_segments() >> 2).slice(0, 55)));
 
 // For the Chromium-only tests: a started tab of the page, with a DevTools session (tab.cdp)
 // and pointer input over it (tab.pointer) as above.

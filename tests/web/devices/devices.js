@@ -198,9 +198,10 @@ const rows = {
     const surface = nodes.find((n) => n.role && n.role.value === 'application');
     const live = nodes.find((n) => (n.properties || []).some((p) => p.value.value === 'polite'));
     const spoken = nodes.filter((n) => live.childIds.includes(n.nodeId)).map((n) => n.name.value);
-    const [words, board] = await tab.evaluate(() =>
-      [UTF8ToString(_bm_description(0)), boardDescription]);
+    const [words, board, title] = await tab.evaluate(() =>
+      [moduleText(_bm_description(0)), boardDescription, document.title]);
     assert.equal(surface.name.value, board.caption.replace(/ +/g, ' ')); // blanks collapsed
+    assert.equal(title, board.caption.replace(/ /g, '\u00a0')); // blanks kept
     assert.equal(surface.description.value, words);
     assert.match(words, /右へ2\.9マス、上へ0\.9マス/);
     assert.match(spoken.join(), /長方形です（水色）/, 'the live region says ' + spoken);
