@@ -206,9 +206,13 @@ async function main() {
         shown[which].push(await firstFrame(browser, files[which], targets[which]));
       }
     const [p, r, b] = order.map((which) => median(shown[which]));
+    // Each round loads the three pages within a second; the ratio within a round leaves out
+    // how busy this shared machine was in that second.
+    const paired = (other) => median(shown.page.map((t, i) => t / shown[other][i]));
     console.log(`first frame with the figure: ${p.toFixed(1)} ms, hand-written page `
       + `${r.toFixed(1)} ms, ratio ${(p / r).toFixed(2)}; blank page ${b.toFixed(1)} ms, `
-      + `ratio ${(p / b).toFixed(2)} (medians of ${rounds})`);
+      + `ratio ${(p / b).toFixed(2)} (medians of ${rounds}); within rounds `
+      + `${paired('reference').toFixed(2)} and ${paired('blank').toFixed(2)}`);
     for (const scale of process.argv[4] === 'first-frame' ? [] : [1, 2]) {
       const cost = { page: [], blank: [] };
       for (let i = 0; i < rounds; ++i)

@@ -55,7 +55,12 @@ async function puppeteerTab(browser, file, view, pointerOf) {
   return {
     pointer: await pointerOf(tab),
     key: (key, modifiers) => press(tab.keyboard, key, modifiers),
-    resize: (width, height, scale) => tab.setViewport({ width, height, deviceScaleFactor: scale }),
+    // Done once the page itself sees the new viewport; a busy browser may apply it later.
+    resize: async (width, height, scale) => {
+      await tab.setViewport({ width, height, deviceScaleFactor: scale });
+      await tab.waitForFunction((...v) => [innerWidth, innerHeight, devicePixelRatio]
+        .every((x, i) => x === v[i]), {}, width, height, scale);
+    },
     shot: async () => Buffer.from(await tab.screenshot()),
     evaluate: (fn, ...args) => tab.evaluate(fn, ...args),
     close: () => browser.close(),
