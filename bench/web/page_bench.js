@@ -4,7 +4,7 @@
 // time per drag move at ratio 1 and 2 against the blank page. Medians over alternating rounds;
 // no pass or fail.
 // Usage: node bench/web/page_bench.js [PAGE] [ROUNDS] [first-frame]
-//   (default build-web/Brinmoor.html, 15 rounds; first-frame leaves the drag out)
+//   (default build-web/Brinmoor.html, 15 rounds at least; first-frame leaves the drag out)
 'use strict';
 const fs = require('fs');
 const os = require('os');
