@@ -8,7 +8,7 @@ function startClassroom(surface, board, painter) {
   const words = (brief) => moduleText(_bm_description(brief ? 1 : 0));
   // An interactive role, so that a screen reader in browse mode passes the arrow keys on.
   surface.setAttribute('role', 'application');
-  surface.setAttribute('aria-roledescription', '\u56f3'); // "図": Emscripten reads scripts as Latin-1
+  surface.setAttribute('aria-roledescription', '図');
   surface.setAttribute('aria-label', board.caption);
   const description = document.createElement('div');
   description.id = 'surface-description';

@@ -72,14 +72,6 @@ function startPage() {
     controls.Check1.querySelector('input').checked = !!(states & state.GridChecked);
   }
 
-  function listenToKeys() {
-    surface.addEventListener('keydown', (e) => {
-      if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
-        return;
-      e.preventDefault();
-      apply(_bm_arrow_key(board.arrows[e.key], e.shiftKey ? 1 : 0));
-    });
-  }
   // For the page tests: paint everything again, as a newly exposed window would.
   window.brinmoorRepaintAll = () => {
     dirty = [0, 0, _bm_width(), _bm_height()];
@@ -156,7 +148,12 @@ function startPage() {
   requestAnimationFrame(() => setTimeout(() => {
     listenToPointer(surface, apply);
     refuseBrowserMenus();
-    listenToKeys();
+    surface.addEventListener('keydown', (e) => {
+      if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
+        return;
+      e.preventDefault();
+      apply(_bm_arrow_key(board.arrows[e.key], e.shiftKey ? 1 : 0));
+    });
     captionWidths(board, (label) => !isPointName(label))
       .forEach(([i, width]) => apply(_bm_set_label_width(i, width)));
     classroom = startClassroom(surface, board, painter);
@@ -211,7 +208,6 @@ function createControls(board, apply) {
       element.style.color = '#fff';
     byName[name] = element;
   }
-  // Named one by one: Emscripten's optimizer drops a destructuring declaration here.
   byName.Command1.addEventListener('click', () => apply(_bm_click_reset()));
   [byName.Option1_0, byName.Option1_1].forEach((option, memo) => {
     const input = option.querySelector('input');
