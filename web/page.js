@@ -159,8 +159,7 @@ function startPage() {
     classroom = startClassroom(surface, board, painter);
     controls = createControls(board, apply);
     refreshControls();
-    for (const name in controls)
-      surface.parentNode.insertBefore(controls[name], surface);
+    document.getElementById('controls').append(...Object.values(controls));
     try {
       observer.observe(surface, { box: 'device-pixel-content-box' });
     } catch (e) {
