@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "accessible_board.h"
 #include "board/description.h"
 #include "board_picture.h"
 #include "face_button.h"
@@ -76,6 +77,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
         board.setLabelWidth(i, scene_qt::captionWidth(scene::labelAt(board.scene(), i)));
     resize(kDesignWidth, kDesignHeight);
     createControls();
+    accessible = new AccessibleBoard(this);
     describeBoard();
 }
 
@@ -129,14 +131,14 @@ void Form1::apply(const board::Changes &changes)
         memoLayer.drawSegment(QPointF(changes.memoFrom.x, changes.memoFrom.y),
             QPointF(changes.memoTo.x, changes.memoTo.y));
     if (changes.controls) {
-        Command2[0]->setEnabled(board.canPlaceMark());
-        Command2[1]->setEnabled(board.canRemoveMark());
+        AccessibleBoard::setEnabled(Command2[0], board.canPlaceMark());
+        AccessibleBoard::setEnabled(Command2[1], board.canRemoveMark());
         Check1->setChecked(board.gridChecked());
     }
-    // Qt 6.4 has no announcement: a new description (which sends DescriptionChanged) is what
-    // a screen reader can follow, so it changes only at the moments worth telling.
     if (changes.described)
         describeBoard();
+    if (changes.announce)
+        accessible->speak(board::describe(board, board::Detail::Brief).c_str(), 300);
     if (changes.repaint.isEmpty())
         return;
     const QRect area = scene_qt::toQRectF(changes.repaint).toAlignedRect();
@@ -146,10 +148,9 @@ void Form1::apply(const board::Changes &changes)
         update(area);
 }
 
-// The window's accessible name is its caption; the board in words is its description.
 void Form1::describeBoard()
 {
-    setAccessibleDescription(QString::fromUtf8(board::describe(board).c_str()));
+    accessible->describe(board::describe(board).c_str());
 }
 
 void Form1::copyBoard()
@@ -200,7 +201,7 @@ void Form1::mouseReleaseEvent(QMouseEvent *)
 void Form1::keyPressEvent(QKeyEvent *event)
 {
     // Keys that a control left unused come up to the window too; only the surface's own count.
-    const bool fromControl = focusWidget() && focusWidget() != this;
+    const bool fromControl = focusWidget() && focusWidget() != focusProxy();
     const bool chord =
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const std::optional<board::Arrow> arrow = arrowOf(event->key());

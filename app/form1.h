@@ -9,6 +9,7 @@
 
 #include <array>
 
+class AccessibleBoard;
 class FaceButton;
 class QCheckBox;
 class QRadioButton;
@@ -53,6 +54,7 @@ private:
     std::vector<scene::DrawCommand> drawList; // kept between paints for its storage
     MemoLayer memoLayer;
     bool tabFocusFrame = false; // the surface was reached with Tab: show where the keys go
+    AccessibleBoard *accessible = nullptr;
 
     FaceButton *Command1 = nullptr;
     std::array<QRadioButton *, 2> Option1 {};

@@ -204,8 +204,11 @@ private slots:
             d.click(d.placeButton());
         if (marks < 0)
             d.click(d.resetButton());
-        QAccessibleInterface *surface = QAccessible::queryAccessibleInterface(&d.window());
-        QCOMPARE(surface->text(QAccessible::Name), QString::fromUtf8(board::kWindowCaption));
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&d.window());
+        QCOMPARE(window->text(QAccessible::Name), QString::fromUtf8(board::kWindowCaption));
+        QAccessibleInterface *surface =
+            QAccessible::queryAccessibleInterface(d.window().focusProxy());
+        QCOMPARE(surface->text(QAccessible::Name), QStringLiteral("図"));
         QCOMPARE(surface->text(QAccessible::Description),
             QStringLiteral("三角形ＡＢＣの各辺を１辺とする正三角形ＡＢＦ、ＡＣＤ、ＢＣＥと、"
                            "平行四辺形ＡＦＥＤの図です。点Ａは、点Ｂから%1のところにあります。"

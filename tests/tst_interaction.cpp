@@ -135,7 +135,7 @@ private slots:
         d.placeButton()->setFocus(Qt::TabFocusReason);
         QCOMPARE(frame(), 0);
         d.typeKey(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), &d.window());
+        QVERIFY(d.window().hasFocus()); // its surface has it
         QVERIFY(frame() > 20);
         // What a key does to A there is the session row "arrow keys step A one pixel, or ten with
         // Shift", played on the core, the desktop and the page. A key moves A only there, and:
@@ -147,7 +147,7 @@ private slots:
         d.click(d.memoOption());
         d.press(QPointF(800, 500)); // the surface takes the focus; a click moves nothing
         d.release(QPointF(800, 500));
-        QCOMPARE(QApplication::focusWidget(), &d.window());
+        QVERIFY(d.window().hasFocus()); // its surface has it
         QCOMPARE(frame(), 0);
         d.typeKey(Qt::Key_Left);
         d.click(d.moveOption());
