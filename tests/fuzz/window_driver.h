@@ -149,8 +149,9 @@ private:
         // An arrow key on the drawing surface steps A by one pixel in move-A mode.
         const QPointF arrows[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
         const bool arrow = which >= Key::Up && which <= Key::Right;
-        // Keys go to the window's focus widget, active or not, and to the window when it has none.
-        const bool toSurface = !form.focusWidget() || form.focusWidget() == &form;
+        // Keys go to the window's focus widget, active or not, and to the window when it has none;
+        // the drawing surface takes the window's focus.
+        const bool toSurface = !form.focusWidget() || form.focusWidget() == form.focusProxy();
         if (arrow && toSurface && form.core().mode() == board::Mode::MoveA)
             keyStep = arrows[static_cast<int>(which) - static_cast<int>(Key::Up)];
         step("key press", [&] { support::sendKey(form, QEvent::KeyPress, code); });
