@@ -86,14 +86,24 @@ void AccessibleBoard::speak(const char *text, int delayMs)
 
 void AccessibleBoard::setEnabled(QWidget *control, bool enabled)
 {
-    if (!enabled && control->hasFocus())
-        for (QWidget *w = control->previousInFocusChain(); w != control;
+    if (!enabled && control->hasFocus()) {
+        // As Qt would, the next control that takes the focus; but not past the last control
+        // to the surface: then the one before.
+        const QWidget *surface = control->window()->focusProxy();
+        auto takes = [surface](QWidget *w) {
+            return w != surface && w->isEnabled() && w->isVisible()
+                && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+        };
+        QWidget *to = nullptr;
+        for (QWidget *w = control->nextInFocusChain(); !to && w != control && w != surface;
+             w = w->nextInFocusChain())
+            to = takes(w) ? w : nullptr;
+        for (QWidget *w = control->previousInFocusChain(); !to && w != control;
              w = w->previousInFocusChain())
-            if (w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus)
-                && !w->focusProxy()) {
-                w->setFocus(Qt::OtherFocusReason);
-                break;
-            }
+            to = takes(w) ? w : nullptr;
+        if (to)
+            to->setFocus(Qt::OtherFocusReason);
+    }
     control->setEnabled(enabled);
 }
 

@@ -24,9 +24,9 @@ public:
     // Words spoken after delayMs in which no other words came; newer words replace older ones.
     void speak(const char *words, int delayMs);
 
-    // Enables or disables a control. A focused control that goes grey hands the focus back to
-    // the control before it, where Qt would move it on to the next (the surface, for the
-    // second mark button) and read that out unasked.
+    // Enables or disables a control. A focused control that goes grey hands the focus on to
+    // the next control, or back to the one before where Qt would hand it to the surface (after
+    // the second mark button) and a screen reader would read the whole board out unasked.
     static void setEnabled(QWidget *control, bool enabled);
 
 protected:
