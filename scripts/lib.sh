@@ -9,13 +9,14 @@ run_packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-ipafont-g
 # Everything the tests use besides: a private X server with XTEST for the end-to-end tests,
 # a clipboard reader, screenshots, the desktop-file and AppStream validators, windres for the
 # Windows version resource, file(1) for CPack's .deb, valgrind, clang with libFuzzer, SVG
-# rendering for the icons, the browser page's toolchain and the three browsers its tests
-# drive (WebKitGTK's MiniBrowser comes with its WebDriver and runs on a private X server), and
-# Orca, the screen reader, with the accessibility bus and a session bus for its test.
+# rendering for the icons, PDF tools to read a printed page back, the browser page's
+# toolchain and the three browsers its tests drive (WebKitGTK's MiniBrowser comes with its
+# WebDriver and runs on a private X server), and Orca, the screen reader, with the
+# accessibility bus and a session bus for its test.
 test_packages=(
     xvfb xdotool xclip imagemagick x11-utils libx11-dev libxtst-dev
     desktop-file-utils appstream binutils-mingw-w64-x86-64 mingw-w64-common file
-    valgrind clang libclang-rt-14-dev librsvg2-bin
+    valgrind clang libclang-rt-14-dev librsvg2-bin poppler-utils
     emscripten chromium firefox-esr webkit2gtk-driver
     orca at-spi2-core python3-pyatspi dbus-x11
 )

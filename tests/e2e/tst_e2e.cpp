@@ -54,6 +54,8 @@ const char *cannotPlay(const session::Row &row)
             return "XTEST has no touch or pen";
         if (step.kind == session::Step::Resize && step.scale != row.scale)
             return "the desktop's pixel ratio is set only at launch (QT_SCALE_FACTOR)";
+        if (step.kind == session::Step::Resize && (step.x <= 0 || step.y <= 0))
+            return "Xvfb has no window manager to minimise the window with";
         if (step.kind == session::Step::Commands)
             return "painted commands are the page's to report";
     }
@@ -402,7 +404,7 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
             user.clickControl(step.control);
             break;
         case session::Step::Key:
-            user.typeKey(arrows[int(step.arrow)], step.shift, step.ctrl, step.alt, step.meta);
+            user.typeKey(arrows[int(step.key)], step.shift, step.ctrl, step.alt, step.meta);
             break;
         case session::Step::Resize:
             QVERIFY(user.resizeTo(QSize(int(step.x), int(step.y))));

@@ -32,11 +32,11 @@ QJsonObject toJson(const session::Step &step)
                                                          : QPointF(step.x, step.y);
     return {{"kind", kinds[step.kind]}, {"pointer", pointers[int(step.pointer)]},
         {"button", int(step.button)}, {"x", at.x()}, {"y", at.y()}, {"scale", step.scale},
-        {"key", arrows[int(step.arrow)]}, {"Shift", step.shift}, {"Control", step.ctrl},
+        {"key", arrows[int(step.key)]}, {"Shift", step.shift}, {"Control", step.ctrl},
         {"Alt", step.alt}, {"Meta", step.meta}, {"name", QString::fromStdString(step.name)}};
 }
 
-// Where the commands the page painted differ from the core's draw list for the same screen.
+// Where the commands the page painted differ from the core's frame of the same screen.
 // The captions' widths are the page's own (a Text box's x2 - x1), and a Text box's right edge
 // is left out, since the page measured the caption and snapped the box from its own width.
 QStringList commandsDiffer(support::ExpectedScreen core, const QJsonArray &painted)
@@ -46,7 +46,7 @@ QStringList commandsDiffer(support::ExpectedScreen core, const QJsonArray &paint
             core.core().setLabelWidth(c[8].toInt(), float(c[3].toDouble() - c[1].toDouble()));
     std::vector<scene::DrawCommand> list;
     const board::Board &b = core.core();
-    scene::buildDrawList(list, b.scene(), {0, 0, b.width(), b.height()}, core.scale());
+    b.frame(list, {0, 0, b.width(), b.height()});
     QStringList out;
     if (int(list.size()) != painted.size())
         out << QString::asprintf(
