@@ -6,12 +6,14 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 const char *const kText = "brinmoorAccessibleText"; // the name or description an object reads
 
 // The surface and the notice are plain widgets with no look of their own, known to the
-// accessibility factory by their object names.
+// accessibility factory by the text they carry.
 class BoardObject : public QAccessibleWidget
 {
 public:
@@ -59,7 +61,7 @@ AccessibleBoard::AccessibleBoard(QWidget *window)
     notice->setGeometry(0, 0, 0, 0);
     notice->hide();
     // The surface takes the focus for the window: a click on the board or Tab after the last
-    // control. Its keys go on up to the window, which ignores none of them.
+    // control. It leaves every key to the window, as a control does with keys it has no use for.
     surface->setFocusPolicy(Qt::StrongFocus);
     surface->setGeometry(window->rect());
     window->setFocusProxy(surface);

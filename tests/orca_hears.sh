@@ -22,14 +22,14 @@ export DBUS_SESSION_BUS_ADDRESS
 w=$(xdotool search --sync --onlyvisible --name 'by Tolvane' | head -n 1)
 xdotool windowfocus --sync "$w"
 # Orca as /usr/bin/orca starts it, but writing its debug file line by line: ready once it has
-# presented the window, which takes it a few seconds.
+# presented the window and its first control, which takes it a few seconds.
 /usr/bin/python3 -I -c 'import builtins, runpy
 opened = builtins.open
 builtins.open = lambda f, m="r", b=-1, *a, **k: opened(f, m, 1 if f == "orca.out" else b, *a, **k)
 runpy.run_path("/usr/bin/orca", run_name="__main__")' \
     -u settings --debug-file orca.out >orca.log 2>&1 &
 orca=$!
-for _ in {1..150}; do grep -qs 'by Tolvane' orca.out && break || sleep 0.2; done
+for _ in {1..150}; do grep -qs "SPEECH OUTPUT: '初期画面" orca.out && break || sleep 0.2; done
 at="mousemove --window $w"
 steps=( # name|what Orca must say, a bash regular expression|xdotool's commands
     "Shift+Tab to the surface|図 canvas.*うった点は0個です|key shift+Tab"
