@@ -29,7 +29,7 @@ HGLOBAL pngOf(const Raster &picture)
     // GDI+'s PNG encoder.
     const CLSID png {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     Gdiplus::Bitmap bitmap(picture.width(), picture.height(), picture.width() * 4,
-        PixelFormat32bppRGB, static_cast<BYTE *>(const_cast<void *>(picture.bits())));
+        PixelFormat32bppRGB, static_cast<BYTE *>(picture.bits()));
     IStream *stream = nullptr;
     HGLOBAL memory = nullptr;
     if (CreateStreamOnHGlobal(nullptr, TRUE, &stream) != S_OK)
@@ -60,7 +60,7 @@ void copyPicture(HWND owner, const board::Board &board, const Painter &painter,
     picture.reset(board.pictureWidth(), board.pictureHeight());
     if (!picture.dc() || !OpenClipboard(owner))
         return;
-    painter.paint(picture.dc(), list, memo, board.ratio(), fonts);
+    painter.paint(picture, list, memo, board.ratio(), fonts);
     GdiFlush();
     EmptyClipboard();
     SetClipboardData(CF_DIB, dibOf(picture));

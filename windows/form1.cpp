@@ -368,7 +368,7 @@ void Form1::paint()
     const RECT &r = ps.rcPaint;
     if (backBuffer.dc() && !IsRectEmpty(&r)) {
         board.frame(drawList, {r.left / ratio, r.top / ratio, r.right / ratio, r.bottom / ratio});
-        painter.paint(backBuffer.dc(), drawList, memo.raster(), ratio, fonts);
+        painter.paint(backBuffer, drawList, memo.raster(), ratio, fonts);
         BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backBuffer.dc(), r.left,
             r.top, SRCCOPY);
         if (!tracePath.empty())

@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -33,6 +34,12 @@ RECT deviceBox(const scene::DrawCommand &c, float ratio)
 {
     return {LONG(std::lround(c.x1 * ratio)), LONG(std::lround(c.y1 * ratio)),
         LONG(std::lround(c.x2 * ratio)), LONG(std::lround(c.y2 * ratio))};
+}
+
+void fill(HDC dc, const RECT &box, float colour)
+{
+    SetDCBrushColor(dc, colorRef(colour));
+    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 int CALLBACK familyFound(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
@@ -168,37 +175,52 @@ Painter::Painter(const scene::Scene &scene)
         captions[std::size_t(i)] = wide(scene::labelAt(scene, i).Caption);
 }
 
-void Painter::paint(HDC dc, const std::vector<scene::DrawCommand> &list, const Raster &memo,
-    float ratio, const Fonts &fonts) const
+void Painter::paint(Raster &target, const std::vector<scene::DrawCommand> &list,
+    const Raster &memo, float ratio, const Fonts &fonts) const
 {
-    gp::Graphics g(dc);
+    // The antialiased strokes, discs and shapes go through GDI+, straight into the raster's
+    // pixels; everything else lies on whole device pixels and goes through GDI and the
+    // raster's DC, many times faster. Each flushes before the other takes over. No clip: the
+    // frame lands in a back buffer, of which only its area reaches the screen.
+    gp::Bitmap pixels(target.width(), target.height(), target.width() * 4, PixelFormat32bppRGB,
+        static_cast<BYTE *>(target.bits()));
+    gp::Graphics g(&pixels);
     g.SetPixelOffsetMode(gp::PixelOffsetModeHalf);
+    g.SetSmoothingMode(gp::SmoothingModeAntiAlias);
     g.ScaleTransform(ratio, ratio);
-    const auto smooth = [&g](bool on) {
-        g.SetSmoothingMode(on ? gp::SmoothingModeAntiAlias : gp::SmoothingModeNone);
+    HDC dc = target.dc();
+    bool gdiPlusDrew = false, gdiDrew = false;
+    const auto byGdi = [&] {
+        if (std::exchange(gdiPlusDrew, false))
+            g.Flush(gp::FlushIntentionSync);
+        gdiDrew = true;
+    };
+    const auto byGdiPlus = [&] {
+        if (std::exchange(gdiDrew, false))
+            GdiFlush();
+        gdiPlusDrew = true;
     };
     for (const scene::DrawCommand &c : list) {
         switch (static_cast<DrawKind>(c.kind)) {
-        case DrawKind::Band: {
-            smooth(false);
-            gp::SolidBrush brush(argb(c.colour));
-            g.FillRectangle(&brush, boxOf(c));
+        case DrawKind::Band:
+        case DrawKind::Clear:
+            byGdi();
+            fill(dc, deviceBox(c, ratio), c.colour);
             break;
-        }
         case DrawKind::Segment: {
-            smooth(true);
+            byGdiPlus();
             gp::Pen pen(argb(c.colour), c.size);
             g.DrawLine(&pen, c.x1, c.y1, c.x2, c.y2);
             break;
         }
         case DrawKind::Disc: {
-            smooth(true);
+            byGdiPlus();
             gp::SolidBrush brush(argb(c.colour));
             g.FillEllipse(&brush, c.x1 - c.size, c.y1 - c.size, 2 * c.size, 2 * c.size);
             break;
         }
         case DrawKind::Shape: {
-            smooth(true);
+            byGdiPlus();
             gp::GraphicsPath outline;
             const gp::RectF box = boxOf(c);
             if (c.variant == 0) {
@@ -221,50 +243,42 @@ void Painter::paint(HDC dc, const std::vector<scene::DrawCommand> &list, const R
             break;
         }
         case DrawKind::Text: {
-            smooth(false);
-            if (c.fill != scene::kNoColour) {
-                gp::SolidBrush brush(argb(c.fill));
-                g.FillRectangle(&brush, boxOf(c));
-            }
+            byGdi();
             const RECT box = deviceBox(c, ratio);
+            if (c.fill != scene::kNoColour)
+                fill(dc, box, c.fill);
             const std::wstring &text = captions[std::size_t(c.variant)];
-            HDC gdi = g.GetHDC();
-            HGDIOBJ old = SelectObject(gdi, fonts[scene::FontRole(c.font)]);
-            SetTextAlign(gdi, TA_BASELINE | TA_LEFT);
-            SetBkMode(gdi, TRANSPARENT);
-            SetTextColor(gdi, colorRef(c.colour));
-            ExtTextOutW(gdi, box.left, int(std::lround(c.size * ratio)), ETO_CLIPPED, &box,
+            HGDIOBJ old = SelectObject(dc, fonts[scene::FontRole(c.font)]);
+            SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, colorRef(c.colour));
+            ExtTextOutW(dc, box.left, int(std::lround(c.size * ratio)), ETO_CLIPPED, &box,
                 text.c_str(), UINT(text.size()), nullptr);
-            SelectObject(gdi, old);
-            g.ReleaseHDC(gdi);
+            SelectObject(dc, old);
             break;
         }
-        case DrawKind::Clear: {
-            smooth(false);
-            g.SetClip(boxOf(c));
-            gp::SolidBrush brush(argb(c.colour));
-            g.FillRectangle(&brush, boxOf(c));
+        case DrawKind::Memo:
+            if (memo.dc()) {
+                byGdi();
+                const RECT box = deviceBox(c, ratio);
+                BitBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                    memo.dc(), box.left, box.top, SRCCOPY);
+            }
             break;
-        }
-        case DrawKind::Memo: {
-            if (!memo.dc())
-                break;
-            const RECT box = deviceBox(c, ratio);
-            HDC gdi = g.GetHDC();
-            BitBlt(gdi, box.left, box.top, box.right - box.left, box.bottom - box.top, memo.dc(),
-                box.left, box.top, SRCCOPY);
-            g.ReleaseHDC(gdi);
-            break;
-        }
         case DrawKind::FocusFrame: {
-            smooth(false);
+            byGdiPlus();
             gp::Pen pen(argb(c.colour), c.size);
             pen.SetDashStyle(gp::DashStyleDot);
             const float inset = c.size / 2;
+            g.SetSmoothingMode(gp::SmoothingModeNone);
             g.DrawRectangle(&pen, c.x1 + inset, c.y1 + inset, c.x2 - c.x1 - c.size,
                 c.y2 - c.y1 - c.size);
+            g.SetSmoothingMode(gp::SmoothingModeAntiAlias);
             break;
         }
         }
     }
+    if (gdiPlusDrew)
+        g.Flush(gp::FlushIntentionSync);
+    GdiFlush();
 }

@@ -26,7 +26,7 @@ public:
     HDC dc() const { return memoryDc; }
     int width() const { return pixelWidth; }
     int height() const { return pixelHeight; }
-    const void *bits() const { return pixels; }
+    void *bits() const { return pixels; }
 
 private:
     HDC memoryDc = nullptr;
@@ -79,7 +79,7 @@ class Painter
 {
 public:
     explicit Painter(const scene::Scene &scene);
-    void paint(HDC dc, const std::vector<scene::DrawCommand> &list, const Raster &memo,
+    void paint(Raster &target, const std::vector<scene::DrawCommand> &list, const Raster &memo,
         float ratio, const Fonts &fonts) const;
 
 private:
