@@ -3,8 +3,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-FaceButton::FaceButton(const QString &text, QColor face, QWidget *parent)
-    : QPushButton(text, parent), face(face)
+FaceButton::FaceButton(QColor face, QColor pressedFace, QWidget *parent)
+    : QPushButton(parent), face(face), pressedFace(pressedFace)
 {
 }
 
@@ -18,7 +18,7 @@ void FaceButton::paintEvent(QPaintEvent *)
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this) + 1;
     const bool pressed = option.state & (QStyle::State_Sunken | QStyle::State_On);
     painter.fillRect(
-        option.rect.adjusted(frame, frame, -frame, -frame), pressed ? face.darker(115) : face);
+        option.rect.adjusted(frame, frame, -frame, -frame), pressed ? pressedFace : face);
 
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
 }

@@ -6,19 +6,21 @@
 
 // A push button whose face shows an exact colour. Styles such as Fusion turn a palette colour
 // into a gradient; here the style still draws the frame, the focus and the caption (greyed
-// when disabled), and only the face inside the frame is filled, a shade darker while pressed.
+// when disabled), and only the face inside the frame is filled, with the pressed face while
+// the button is held down.
 class FaceButton : public QPushButton
 {
     Q_OBJECT
 
 public:
-    FaceButton(const QString &text, QColor face, QWidget *parent = nullptr);
+    FaceButton(QColor face, QColor pressedFace, QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QColor face;
+    QColor pressedFace;
 };
 
 #endif

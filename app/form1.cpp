@@ -1,9 +1,6 @@
 #include "form1.h"
 
-#include "board/description.h"
-#include "board_picture.h"
 #include "face_button.h"
-#include "scene/qt/fonts.h"
 #include "scene/qt/scene_painter.h"
 
 #include <QCheckBox>
@@ -14,8 +11,6 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QStyle>
-
-#include <optional>
 
 namespace {
 
@@ -44,20 +39,33 @@ void setBackground(QWidget *widget, QColor background, QColor text)
     widget->setAutoFillBackground(true);
 }
 
-std::optional<board::Arrow> arrowOf(int key)
+board::Key keyOf(int key)
 {
-    switch (key) {
-    case Qt::Key_Left:
-        return board::Arrow::Left;
-    case Qt::Key_Right:
-        return board::Arrow::Right;
-    case Qt::Key_Up:
-        return board::Arrow::Up;
-    case Qt::Key_Down:
-        return board::Arrow::Down;
-    default:
-        return std::nullopt;
-    }
+    static const std::pair<int, board::Key> keys[] = {{Qt::Key_Left, board::Key::Left},
+        {Qt::Key_Right, board::Key::Right}, {Qt::Key_Up, board::Key::Up},
+        {Qt::Key_Down, board::Key::Down}, {Qt::Key_C, board::Key::C},
+        {Qt::Key_Insert, board::Key::Insert}};
+    for (const auto &[qt, known] : keys)
+        if (key == qt)
+            return known;
+    return board::Key::Other;
+}
+
+unsigned modifiersOf(Qt::KeyboardModifiers held)
+{
+    static const std::pair<Qt::KeyboardModifier, unsigned> modifiers[] = {
+        {Qt::ShiftModifier, board::Shift}, {Qt::ControlModifier, board::Ctrl},
+        {Qt::AltModifier, board::Alt}, {Qt::MetaModifier, board::Meta}};
+    unsigned bits = 0;
+    for (const auto &[qt, bit] : modifiers)
+        bits |= held & qt ? bit : 0;
+    return bits;
+}
+
+// Qt numbers its mouse buttons as the board does.
+unsigned buttonsOf(Qt::MouseButtons buttons)
+{
+    return static_cast<unsigned>(buttons.toInt());
 }
 
 } // namespace
@@ -76,14 +84,22 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
         board.setLabelWidth(i, scene_qt::captionWidth(scene::labelAt(board.scene(), i)));
     resize(kDesignWidth, kDesignHeight);
     createControls();
-    describeBoard();
+    apply(board.setClientSize(float(width()), float(height()), float(devicePixelRatio())));
 }
 
+// Created in tab order, which is the order of the focus chain; the board says what each shows.
 void Form1::createControls()
 {
-    using board::Control;
-    auto place = [this](QAbstractButton *button, Control control) {
-        const board::ControlDesign &d = board::design(control);
+    for (int i = 0; i < board::kControlCount; ++i) {
+        const board::ControlDesign &d = board::kControls[std::size_t(i)];
+        QAbstractButton *button = nullptr;
+        if (d.kind == board::ControlKind::PushButton)
+            button = new FaceButton(
+                toQColor(d.background), toQColor(board::pressedFace(d.background)), this);
+        else if (d.kind == board::ControlKind::OptionButton)
+            button = new WholeBoxButton<QRadioButton>(this);
+        else
+            button = new WholeBoxButton<QCheckBox>(this);
         button->setText(QString::fromUtf8(d.caption));
         button->setObjectName(QLatin1String(d.name));
         button->setGeometry(QRectF(d.left, d.top, d.width, d.height).toRect());
@@ -91,151 +107,117 @@ void Form1::createControls()
         if (d.kind != board::ControlKind::PushButton)
             setBackground(button, toQColor(d.background),
                 d.whiteText ? QColor(Qt::white) : palette().color(QPalette::ButtonText));
-    };
-    auto faceButton = [this, &place](Control control) {
-        auto *button = new FaceButton(QString(), toQColor(board::design(control).background), this);
-        place(button, control);
-        return button;
-    };
-    // Created in tab order, which is the order of the focus chain.
-    Command1 = faceButton(Control::Command1);
-    for (int i = 0; i < 2; ++i) {
-        Option1[i] = new WholeBoxButton<QRadioButton>(this);
-        place(Option1[i], i == 0 ? Control::Option1_0 : Control::Option1_1);
+        connect(button, &QAbstractButton::clicked, this,
+            [this, i] { apply(board.clickControl(board::Control(i))); });
+        controls[std::size_t(i)] = button;
     }
-    Option1[0]->setChecked(board.mode() == board::Mode::MoveA);
-    Check1 = new WholeBoxButton<QCheckBox>(this);
-    place(Check1, Control::Check1);
-    Check1->setChecked(board.gridChecked());
-    Command2[0] = faceButton(Control::Command2_0);
-    Command2[1] = faceButton(Control::Command2_1);
-    Command2[1]->setEnabled(board.canRemoveMark());
-
-    connect(Command1, &QPushButton::clicked, this, [this] { apply(board.clickReset()); });
-    connect(Option1[0], &QRadioButton::toggled, this,
-        [this](bool on) { apply(board.selectMode(on ? board::Mode::MoveA : board::Mode::Memo)); });
-    for (int i = 0; i < 2; ++i) {
-        connect(Option1[i], &QRadioButton::clicked, this, [this] { apply(board.clickOption()); });
-        connect(Command2[i], &QPushButton::clicked, this, [this, i] { apply(board.clickMark(i)); });
-    }
-    connect(Check1, &QCheckBox::clicked, this, [this] { apply(board.clickGrid()); });
 }
 
 void Form1::apply(const board::Changes &changes)
 {
+    if (changes.fitMemo)
+        memoLayer.fit(QSize(changes.memoWidth, changes.memoHeight), changes.memoRatio);
     if (changes.clearMemo)
-        memoLayer.clear(size(), devicePixelRatio());
+        memoLayer.clear();
     if (changes.drawMemo)
         memoLayer.drawSegment(QPointF(changes.memoFrom.x, changes.memoFrom.y),
             QPointF(changes.memoTo.x, changes.memoTo.y));
-    if (changes.controls) {
-        Command2[0]->setEnabled(board.canPlaceMark());
-        Command2[1]->setEnabled(board.canRemoveMark());
-        Check1->setChecked(board.gridChecked());
+    for (std::size_t i = 0; changes.controls && i < controls.size(); ++i) {
+        controls[i]->setEnabled(changes.controlViews[i].enabled);
+        if (controls[i]->isCheckable())
+            controls[i]->setChecked(changes.controlViews[i].checked);
     }
-    // Qt 6.4 has no announcement: a new description (which sends DescriptionChanged) is what
-    // a screen reader can follow, so it changes only at the moments worth telling.
+    // Qt 6.4 cannot ask a screen reader to speak: a new description, which Qt reports, is what
+    // one can follow. The window's accessible name is its caption.
     if (changes.described)
-        describeBoard();
-    if (changes.repaint.isEmpty())
-        return;
+        setAccessibleDescription(QString::fromUtf8(changes.description.c_str()));
+    if (changes.copyPicture)
+        copyPicture();
     const QRect area = scene_qt::toQRectF(changes.repaint).toAlignedRect();
     if (changes.repaintNow)
         repaint(area);
-    else
+    else if (!area.isEmpty())
         update(area);
 }
 
-// The window's accessible name is its caption; the board in words is its description.
-void Form1::describeBoard()
+// The board as a picture for a worksheet, at the screen's full resolution.
+void Form1::copyPicture()
 {
-    setAccessibleDescription(QString::fromUtf8(board::describe(board).c_str()));
-}
-
-void Form1::copyBoard()
-{
-    QGuiApplication::clipboard()->setImage(
-        boardPicture(board, scenePainter, memoLayer, devicePixelRatio()));
+    QImage picture(board.pictureWidth(), board.pictureHeight(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(board.ratio());
+    QPainter painter(&picture);
+    board.picture(drawList);
+    scenePainter.paint(painter, drawList, memoLayer.image());
+    painter.end();
+    QGuiApplication::clipboard()->setImage(picture);
 }
 
 void Form1::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QRect area = event->rect();
-    painter.fillRect(area, Qt::white);
-    memoLayer.paint(painter, area);
-    scene::buildDrawList(drawList, board.scene(),
-        {qreal(area.left()), qreal(area.top()), qreal(area.right() + 1), qreal(area.bottom() + 1)},
-        devicePixelRatio());
-    scenePainter.paint(painter, drawList);
-    if (tabFocusFrame) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    board.frame(drawList, scene_qt::toRect(QRectF(event->rect())));
+    scenePainter.paint(painter, drawList, memoLayer.image());
 }
 
 void Form1::resizeEvent(QResizeEvent *)
 {
-    apply(board.resize(static_cast<float>(width()), static_cast<float>(height())));
+    apply(board.setClientSize(float(width()), float(height()), float(devicePixelRatio())));
 }
 
 void Form1::mousePressEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    const bool furtherButton = event->buttons() & ~event->button();
-    apply(board.press(static_cast<float>(at.x()), static_cast<float>(at.y()), furtherButton));
+    apply(board.press(
+        float(at.x()), float(at.y()), buttonsOf(event->button()), buttonsOf(event->buttons())));
 }
 
 void Form1::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    apply(board.move(static_cast<float>(at.x()), static_cast<float>(at.y())));
+    apply(board.move(float(at.x()), float(at.y())));
 }
 
-void Form1::mouseReleaseEvent(QMouseEvent *)
+void Form1::mouseReleaseEvent(QMouseEvent *event)
 {
-    apply(board.release());
+    apply(board.release(buttonsOf(event->button()), buttonsOf(event->buttons())));
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
     // Keys that a control left unused come up to the window too; only the surface's own count.
-    const bool fromControl = focusWidget() && focusWidget() != this;
-    const bool chord =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const std::optional<board::Arrow> arrow = arrowOf(event->key());
-    if (!fromControl && event->matches(QKeySequence::Copy))
-        copyBoard();
-    else if (arrow && !fromControl && !chord)
-        apply(board.arrowKey(*arrow, event->modifiers() & Qt::ShiftModifier));
-    else
+    const bool onSurface = !focusWidget() || focusWidget() == this;
+    const board::Changes changes = onSurface
+        ? board.key(keyOf(event->key()), modifiersOf(event->modifiers()))
+        : board::Changes {};
+    if (!changes.keyTaken)
         QWidget::keyPressEvent(event);
+    apply(changes);
 }
 
 void Form1::focusInEvent(QFocusEvent *event)
 {
-    tabFocusFrame =
+    const bool byKeyboard =
         event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-    update();
+    apply(board.setSurfaceFocus(true, byKeyboard));
     QWidget::focusInEvent(event);
 }
 
 void Form1::focusOutEvent(QFocusEvent *event)
 {
-    tabFocusFrame = false;
-    update();
+    apply(board.setSurfaceFocus(false, false));
     QWidget::focusOutEvent(event);
 }
 
+// The release may never come when another window takes the activation or this one hides.
 void Form1::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        apply(board.release());
+        apply(board.pointerLost());
     QWidget::changeEvent(event);
 }
 
 void Form1::hideEvent(QHideEvent *event)
 {
-    apply(board.release());
+    apply(board.pointerLost());
     QWidget::hideEvent(event);
 }

@@ -8,15 +8,13 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
-class FaceButton;
-class QCheckBox;
-class QRadioButton;
+class QAbstractButton;
 
 // The program's one window: the desktop face of the board. It holds the controls, the fonts,
-// the painter and the memo raster, and forwards every event to the board, whose answer says
-// what to repaint and which strokes to draw or clear. Positions are logical pixels of the
-// client area.
+// the painter and the memo raster; it reports every event to the board and carries out what
+// the board answers. Positions are logical pixels of the client area.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -45,19 +43,13 @@ protected:
 private:
     void createControls();
     void apply(const board::Changes &changes);
-    void describeBoard();
-    void copyBoard();
+    void copyPicture();
 
     board::Board board;
     scene_qt::ScenePainter scenePainter {board.scene()};
     std::vector<scene::DrawCommand> drawList; // kept between paints for its storage
     MemoLayer memoLayer;
-    bool tabFocusFrame = false; // the surface was reached with Tab: show where the keys go
-
-    FaceButton *Command1 = nullptr;
-    std::array<QRadioButton *, 2> Option1 {};
-    QCheckBox *Check1 = nullptr;
-    std::array<FaceButton *, 2> Command2 {};
+    std::array<QAbstractButton *, board::kControlCount> controls {}; // in kControls order
 };
 
 #endif

@@ -6,27 +6,25 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
-#include <QRect>
-
-class QPainter;
+#include <QSize>
 
 // The freehand strokes, kept in an image of their own at the screen's pixel density so that
 // no repaint, covering window or moving item ever loses them; only clear() does.
 class MemoLayer
 {
 public:
-    // Erases every stroke and fits the layer to a client area of the given logical size.
-    void clear(QSize size, qreal devicePixelRatio);
+    // Makes the layer pixels device pixels at the given ratio, keeping its strokes in place.
+    void fit(QSize pixels, qreal devicePixelRatio);
+    void clear();
     bool isEmpty() const { return empty; }
 
     // Draws one stroke segment with the memo pen, at logical places.
     void drawSegment(QPointF from, QPointF to);
 
-    // Paints the strokes that fall within the given logical area.
-    void paint(QPainter &painter, const QRect &area) const;
+    const QImage &image() const { return raster; }
 
 private:
-    QImage image;
+    QImage raster;
     QColor color {board::kMemoColor.r, board::kMemoColor.g, board::kMemoColor.b};
     bool empty = true;
 };

@@ -93,8 +93,9 @@ void BM_SegmentsAlone(benchmark::State &state, const Form1 *form)
     const scene::Rect area {0, 0, qreal(form->width()), qreal(form->height())};
     for (auto _ : state) {
         QPainter onImage(&image);
+        list.clear();
         scene::buildDrawList(list, segments, area, ratio);
-        painter.paint(onImage, list);
+        painter.paint(onImage, list, QImage());
     }
 }
 

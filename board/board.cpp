@@ -1,12 +1,27 @@
 #include "board/board.h"
 
+#include "board/description.h"
 #include "figure/construction.h"
 #include "figure/marks.h"
 #include "scene/grid.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace board {
+
+namespace {
+
+    // How long words wait for the next change before a screen reader speaks them, in
+    // milliseconds: a held arrow key is told where A came to rest, not every step on the way.
+    constexpr int kSpeechDelay = 300;
+
+    bool isArrow(Key key)
+    {
+        return key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down;
+    }
+
+} // namespace
 
 Board::Board(float width, float height) : clientWidth(width), clientHeight(height)
 {
@@ -21,15 +36,48 @@ Changes Board::setLabelWidth(int index, float width)
     const scene::Rect before = scene::boundsOf(label);
     label.Width = width;
     Changes changes;
-    changes.repaint = before.united(scene::boundsOf(label)).aligned();
-    return changes;
+    changes.repaint = before.united(scene::boundsOf(label));
+    return finished(changes);
 }
 
-Changes Board::press(float x, float y, bool furtherButton)
+Changes Board::setClientSize(float width, float height, float ratio)
+{
+    // An empty client area (a minimised window) has no room for a figure: everything stays as
+    // it is until the area comes back, at its old size or a new one.
+    if (!(width > 0 && height > 0 && ratio > 0))
+        return {};
+    const bool first = pixelRatio == 0;
+    const bool newSize = width != clientWidth || height != clientHeight;
+    if (!first && !newSize && ratio == pixelRatio)
+        return {};
+    pixelRatio = ratio;
+    Changes changes;
+    if (newSize) {
+        clientWidth = width;
+        clientHeight = height;
+        changes = resetScreen();
+        changes.clearMemo = true;
+        memoInk = false;
+    }
+    if (first) { // everything, and nothing to speak while the window opens
+        showControls(changes);
+        described = Description {};
+        tell(changes, 0, false);
+        changes.speak = false;
+    }
+    changes.fitMemo = true;
+    changes.memoWidth = static_cast<int>(std::ceil(clientWidth * pixelRatio));
+    changes.memoHeight = static_cast<int>(std::ceil(clientHeight * pixelRatio));
+    changes.memoRatio = pixelRatio;
+    changes.repaint = wholeClientArea();
+    return finished(changes);
+}
+
+Changes Board::press(float x, float y, unsigned button, unsigned held)
 {
     const scene::Point at {x, y};
-    const bool restartsDrag = furtherButton && figureState.dragging == 1;
-    if (!restartsDrag && (isOnControl(at) || isOnLabel(at))) {
+    const bool furtherButton = (held & ~button) != 0 && figureState.dragging == 1;
+    if (!furtherButton && (isOnControl(at) || isOnLabel(at))) {
         figureState.dragging = 0;
         return {};
     }
@@ -55,33 +103,50 @@ Changes Board::move(float x, float y)
             changes.drawMemo = true;
             changes.memoFrom = from;
             changes.memoTo = to;
-            changes.repaint = scene::spanning(from, to).adjusted(-pad, -pad, pad, pad).aligned();
+            changes.repaint = scene::spanning(from, to).adjusted(-pad, -pad, pad, pad);
+            memoInk = true;
         }
     }
     figureState.lastX = x;
     figureState.lastY = y;
-    return changes;
+    return finished(changes);
 }
 
-Changes Board::release()
+Changes Board::release(unsigned, unsigned)
+{
+    return pointerLost();
+}
+
+Changes Board::pointerLost()
 {
     Changes changes;
-    changes.described = figureState.dragging == 1 && currentMode == Mode::MoveA;
+    // A drag of A ends: where it came to rest is the surface's description now.
+    if (figureState.dragging == 1 && currentMode == Mode::MoveA)
+        tell(changes, 0, false);
     figureState.dragging = 0;
     return changes;
 }
 
-Changes Board::arrowKey(Arrow arrow, bool large)
+Changes Board::key(Key key, unsigned modifiers)
 {
-    if (currentMode != Mode::MoveA)
-        return {};
-    const float step = large ? 10 : 1;
-    const float dx = arrow == Arrow::Left ? -step : arrow == Arrow::Right ? step : 0;
-    const float dy = arrow == Arrow::Up ? -step : arrow == Arrow::Down ? step : 0;
-    // Someone who steps A with keys cannot see where it went.
-    Changes changes = moveA(dx, dy);
-    changes.described = changes.announce = true;
-    return changes;
+    Changes changes;
+    if (isArrow(key) && !(modifiers & (Ctrl | Alt | Meta))) {
+        changes.keyTaken = true;
+        if (currentMode == Mode::MoveA) {
+            const float step = modifiers & Shift ? 10 : 1;
+            const float dx = key == Key::Left ? -step : key == Key::Right ? step : 0;
+            const float dy = key == Key::Up ? -step : key == Key::Down ? step : 0;
+            changes = moveA(dx, dy);
+            changes.keyTaken = true;
+            // Someone who steps A with keys cannot see where it went.
+            tell(changes, PlaceSentence | RectangleSentence, true);
+        }
+    }
+    const bool copies = (key == Key::C && (modifiers == Ctrl || modifiers == Meta))
+        || (key == Key::Insert && modifiers == Ctrl);
+    if (copies)
+        changes.keyTaken = changes.copyPicture = true;
+    return finished(changes);
 }
 
 Changes Board::moveA(float dx, float dy)
@@ -93,44 +158,54 @@ Changes Board::moveA(float dx, float dy)
     figure::RebuildFigure(figureState, items);
     Changes changes;
     changes.repaint = before.united(scene::figureBounds(items));
-    changes.described = changes.announce = showsRectangle() != wasRectangle;
+    if (showsRectangle() != wasRectangle)
+        tell(changes, PlaceSentence | RectangleSentence, true);
     return changes;
+}
+
+Changes Board::clickControl(Control control)
+{
+    switch (control) {
+    case Control::Command1:
+        return finished(resetScreen());
+    case Control::Option1_0:
+        return finished(selectMode(Mode::MoveA));
+    case Control::Option1_1:
+        return finished(selectMode(Mode::Memo));
+    case Control::Check1:
+        return finished(clickGrid());
+    case Control::Command2_0:
+        // A disabled button takes no click; its state keeps the count in range.
+        return canPlaceMark() ? finished(clickMark(true)) : Changes {};
+    case Control::Command2_1:
+        return canRemoveMark() ? finished(clickMark(false)) : Changes {};
+    }
+    return {};
 }
 
 Changes Board::selectMode(Mode mode)
 {
+    // Every click on either option clears the memo, on the option already selected too.
     currentMode = mode;
-    return {};
-}
-
-Changes Board::clickOption()
-{
     Changes changes;
     changes.clearMemo = true;
+    memoInk = false;
     changes.repaint = wholeClientArea();
+    showControls(changes);
     return changes;
 }
 
-Changes Board::clickReset()
+Changes Board::clickMark(bool place)
 {
-    return resetScreen();
-}
-
-Changes Board::clickMark(int index)
-{
-    // The buttons' enabled states keep the count in range; the guards inside placeMark and
-    // removeMark stand behind them.
-    const std::size_t touched =
-        static_cast<std::size_t>(index == 0 ? figureState.markCount : figureState.markCount - 1);
-    if (index == 0)
+    const std::size_t touched = static_cast<std::size_t>(figureState.markCount - (place ? 0 : 1));
+    if (place)
         figure::placeMark(figureState, items);
     else
         figure::removeMark(figureState, items);
     Changes changes;
-    if (touched < items.Shape2.size())
-        changes.repaint = scene::boundsOf(items.Shape2[touched]).aligned();
-    changes.controls = true;
-    changes.described = true;
+    changes.repaint = scene::boundsOf(items.Shape2[touched]);
+    showControls(changes);
+    tell(changes, MarksSentence, true);
     return changes;
 }
 
@@ -138,7 +213,6 @@ Changes Board::clickGrid()
 {
     Changes changes;
     changes.repaint = wholeClientArea();
-    changes.controls = true;
     if (figureState.gridShown == 0) {
         scene::setGridVisible(items, true);
         figureState.gridShown = 1;
@@ -147,30 +221,110 @@ Changes Board::clickGrid()
         scene::setGridVisible(items, false);
         figureState.gridShown = 0;
     }
+    showControls(changes);
     return changes;
 }
 
-Changes Board::resize(float width, float height)
+Changes Board::setSurfaceFocus(bool focused, bool byKeyboard)
 {
-    clientWidth = width;
-    clientHeight = height;
-    Changes changes = resetScreen();
-    changes.clearMemo = changes.rebuilt;
-    return changes;
+    const bool shown = focused && byKeyboard;
+    if (shown == focusFrame)
+        return {};
+    focusFrame = shown;
+    Changes changes;
+    changes.repaint = wholeClientArea();
+    return finished(changes);
 }
 
 Changes Board::resetScreen()
 {
-    // An empty client area (a minimised window) has no room for a figure: the last screen
-    // stays until there is room again.
+    // An empty client area has no room for a figure: the last screen stays.
     if (!figure::resetScreen(figureState, items, clientWidth, clientHeight))
         return {};
     Changes changes;
     changes.repaint = wholeClientArea();
-    changes.controls = true;
-    changes.rebuilt = true;
-    changes.described = true; // A is back at its start and the marks are gone
+    showControls(changes);
+    // A is back at its start and the marks are gone: worth telling, unless nothing moved.
+    tell(changes, PlaceSentence | RectangleSentence | MarksSentence, false);
     return changes;
+}
+
+void Board::tell(Changes &changes, unsigned sentences, bool speakAlways)
+{
+    const Description now = describe(*this);
+    const bool changed = std::strcmp(now.c_str(), described.c_str()) != 0;
+    if (changed) {
+        described = now;
+        changes.described = true;
+        changes.description = now;
+    }
+    if (sentences != 0 && (changed || speakAlways)) {
+        changes.speak = true;
+        changes.speech = describe(*this, sentences);
+        changes.speechDelay = kSpeechDelay;
+    }
+}
+
+void Board::showControls(Changes &changes) const
+{
+    changes.controls = true;
+    const auto view = [&changes](Control c) -> ControlView & {
+        return changes.controlViews[static_cast<std::size_t>(c)];
+    };
+    view(Control::Option1_0).checked = currentMode == Mode::MoveA;
+    view(Control::Option1_1).checked = currentMode == Mode::Memo;
+    view(Control::Check1).checked = gridChecked();
+    view(Control::Command2_0).enabled = canPlaceMark();
+    view(Control::Command2_1).enabled = canRemoveMark();
+}
+
+Changes Board::finished(Changes changes) const
+{
+    // Repainted on whole device pixels, so that no painter rounds it its own way.
+    changes.repaint =
+        changes.repaint.aligned(paintRatio()).intersected(wholeClientArea().aligned(paintRatio()));
+    return changes;
+}
+
+void Board::frame(std::vector<scene::DrawCommand> &list, const scene::Rect &area) const
+{
+    const scene::Rect painted =
+        area.aligned(paintRatio()).intersected(wholeClientArea().aligned(paintRatio()));
+    compose(list, painted, scene::DrawContent::Window);
+    if (focusFrame)
+        list.push_back({float(scene::DrawKind::FocusFrame), 0, 0, clientWidth, clientHeight, 1,
+            scene::packedColour(kFocusFrameColor), scene::kNoColour, 0, 0});
+}
+
+void Board::picture(std::vector<scene::DrawCommand> &list) const
+{
+    compose(list, wholeClientArea().aligned(paintRatio()), scene::DrawContent::Board);
+}
+
+int Board::pictureWidth() const
+{
+    return static_cast<int>(std::ceil(clientWidth * paintRatio()));
+}
+
+int Board::pictureHeight() const
+{
+    return static_cast<int>(std::ceil(clientHeight * paintRatio()));
+}
+
+void Board::compose(std::vector<scene::DrawCommand> &list, const scene::Rect &area,
+    scene::DrawContent content) const
+{
+    list.clear();
+    if (area.isEmpty())
+        return;
+    const auto box = [&](scene::DrawKind kind, float colour) {
+        list.push_back({float(kind), float(area.left), float(area.top), float(area.right),
+            float(area.bottom), 0, colour, scene::kNoColour, 0, 0});
+    };
+    box(scene::DrawKind::Clear, scene::packedColour({255, 255, 255}));
+    if (memoInk)
+        box(scene::DrawKind::Memo, scene::kNoColour);
+    scene::buildDrawList(list, items, area, paintRatio(), content);
 }
 
 bool Board::canPlaceMark() const

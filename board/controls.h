@@ -51,6 +51,15 @@ constexpr const ControlDesign &design(Control control)
     return kControls[static_cast<std::size_t>(control)];
 }
 
+// A push button's face while it is held down: the face a shade darker.
+constexpr scene::Rgb pressedFace(scene::Rgb face)
+{
+    const auto shade = [](int channel) {
+        return static_cast<std::uint8_t>((channel * 87 + 50) / 100);
+    };
+    return {shade(face.r), shade(face.g), shade(face.b)};
+}
+
 } // namespace board
 
 #endif

@@ -59,21 +59,24 @@ namespace {
 
 } // namespace
 
-Description describe(const Board &board, Detail detail)
+Description describe(const Board &board, unsigned sentences)
 {
     const figure::FigureState &f = board.state();
     const double unit = scene::gridSpacing(board.scene());
     Description d;
     Writer w(d);
-    if (detail == Detail::Full)
+    if (sentences & FigureSentence)
         w << "三角形ＡＢＣの各辺を１辺とする正三角形ＡＢＦ、ＡＣＤ、ＢＣＥと、"
              "平行四辺形ＡＦＥＤの図です。";
-    w << "点Ａは、点Ｂから";
-    w.cells(f.xA - f.xB, unit, "右へ", "左へ") << "、";
-    w.cells(f.yB - f.yA, unit, "上へ", "下へ") << "のところにあります。";
-    w << (board.showsRectangle() ? "四角形ＡＦＥＤは長方形です（水色）。"
-                                 : "四角形ＡＦＥＤは長方形ではありません。");
-    if (detail == Detail::Full)
+    if (sentences & PlaceSentence) {
+        w << "点Ａは、点Ｂから";
+        w.cells(f.xA - f.xB, unit, "右へ", "左へ") << "、";
+        w.cells(f.yB - f.yA, unit, "上へ", "下へ") << "のところにあります。";
+    }
+    if (sentences & RectangleSentence)
+        w << (board.showsRectangle() ? "四角形ＡＦＥＤは長方形です（水色）。"
+                                     : "四角形ＡＦＥＤは長方形ではありません。");
+    if (sentences & MarksSentence)
         (w << "うった点は").number(f.markCount, false) << "個です。";
     return d;
 }

@@ -83,7 +83,6 @@ namespace {
 void buildDrawList(std::vector<DrawCommand> &list, const Scene &scene, const Rect &area,
     double ratio, DrawContent content)
 {
-    list.clear();
     Builder builder {list, scene, area, ratio};
     const auto isControlsPart = [&scene](const void *item) {
         return item == &scene.Shape1 || item == &scene.Shape3 || item == &scene.Label2;

@@ -6,8 +6,9 @@
 #include <vector>
 
 // How the scene is painted, decided once for every front-end: the visible items that touch an
-// area, in drawing order, as a few primitive commands. A painter walks the list and paints
-// each command as it stands; it decides nothing about geometry. Positions are logical pixels.
+// area, in drawing order, as a few primitive commands (the board adds what lies beneath and
+// above them to make a frame). A painter walks the list and paints each command as it stands;
+// it decides nothing about geometry. Positions are logical pixels.
 namespace scene {
 
 enum class DrawKind {
@@ -29,8 +30,17 @@ enum class DrawKind {
     // in the font role font, colour colour, starting at x1 on the baseline y = size, clipped
     // to the box. Not antialiased but for the glyphs themselves.
     Text,
+    // The first command of a frame: the box x1, y1 to x2, y2 (on device pixels) is the area the
+    // frame repaints; clip to it and fill it with colour.
+    Clear,
+    // The memo strokes: copy the memo raster's pixels under the box x1, y1 to x2, y2 (on device
+    // pixels) to the same place.
+    Memo,
+    // The drawing surface's focus frame: a dotted line size pixels wide in colour, along the
+    // inside of the box x1, y1 to x2, y2.
+    FocusFrame,
 };
-inline constexpr int kDrawKindCount = 5;
+inline constexpr int kDrawKindCount = 8;
 
 // A colour as one number: 0xRRGGBB, exact in single precision; kNoColour paints nothing.
 inline constexpr float kNoColour = -1;
@@ -58,9 +68,8 @@ struct DrawCommand
 // which belong to the controls.
 enum class DrawContent { Window, Board };
 
-// The commands that paint the visible items touching area, in drawing order, replacing what
-// list held (its storage is kept for the next paint). ratio is the device pixel ratio of the
-// surface painted on: bands and caption boxes are snapped to its pixels.
+// Appends the commands that paint the visible items touching area, in drawing order. ratio is the
+// device pixel ratio of the surface painted on: bands and caption boxes are snapped to its pixels.
 void buildDrawList(std::vector<DrawCommand> &list, const Scene &scene, const Rect &area,
     double ratio, DrawContent content = DrawContent::Window);
 

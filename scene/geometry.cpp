@@ -15,11 +15,19 @@ Rect Rect::united(const Rect &o) const
         std::max(bottom, o.bottom)};
 }
 
-Rect Rect::aligned() const
+Rect Rect::intersected(const Rect &o) const
+{
+    const Rect common {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+        std::min(bottom, o.bottom)};
+    return common.isEmpty() ? Rect {} : common;
+}
+
+Rect Rect::aligned(double ratio) const
 {
     if (isEmpty())
         return {};
-    return {std::floor(left), std::floor(top), std::ceil(right), std::ceil(bottom)};
+    return {std::floor(left * ratio) / ratio, std::floor(top * ratio) / ratio,
+        std::ceil(right * ratio) / ratio, std::ceil(bottom * ratio) / ratio};
 }
 
 Rect spanning(Point a, Point b)

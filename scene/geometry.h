@@ -37,8 +37,11 @@ struct Rect
     }
     // The smallest rectangle holding both; an empty one adds nothing.
     Rect united(const Rect &o) const;
-    // The smallest rectangle on whole pixels that holds this one.
-    Rect aligned() const;
+    // The common part of both; empty when they do not meet.
+    Rect intersected(const Rect &o) const;
+    // The smallest rectangle on whole device pixels, ratio to a logical pixel, that holds
+    // this one.
+    Rect aligned(double ratio = 1) const;
 };
 
 // The rectangle spanned by two corners in any order.

@@ -8,14 +8,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 run_packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic)
 # Everything the tests use besides: a private X server with XTEST for the end-to-end tests,
 # a clipboard reader, screenshots, the desktop-file and AppStream validators, file(1) for
-# CPack's .deb, valgrind, clang with libFuzzer, SVG rendering for the icons, the browser page's
-# toolchain and the three browsers its tests drive (WebKitGTK's MiniBrowser comes with its
-# WebDriver and runs on a private X server), and the Windows program's cross compiler and the
-# 64-bit Wine that runs it.
+# CPack's .deb, valgrind, clang with libFuzzer, SVG rendering for the icons, PDF tools to read a
+# printed page back, the browser page's toolchain and the three browsers its tests drive
+# (WebKitGTK's MiniBrowser comes with its WebDriver and runs on a private X server), and the
+# Windows program's cross compiler and the 64-bit Wine that runs it.
 test_packages=(
     xvfb xdotool xclip imagemagick x11-utils libx11-dev libxtst-dev
     desktop-file-utils appstream file
-    valgrind clang libclang-rt-14-dev librsvg2-bin
+    valgrind clang libclang-rt-14-dev librsvg2-bin poppler-utils
     emscripten chromium firefox-esr webkit2gtk-driver
     g++-mingw-w64-x86-64-posix mingw-w64 wine wine64
 )

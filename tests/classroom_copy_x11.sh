@@ -6,11 +6,17 @@
 set -euo pipefail
 mkdir -p "$1" && cd "$1"
 shift
-exec {ready}<> <(:)
-Xvfb -displayfd "$ready" -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
 trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
-read -r -t 10 number <&"$ready"
-export DISPLAY=":$number"
+# Under Wine, the clipboard is served on the display of Wine's desktop process: play there.
+if [ -n "${WINEPREFIX:-}" ]; then
+    DISPLAY=$(cat "$WINEPREFIX.display")
+else
+    exec {ready}<> <(:)
+    Xvfb -displayfd "$ready" -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
+    read -r -t 10 number <&"$ready"
+    DISPLAY=":$number"
+fi
+export DISPLAY
 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 "$@" >program.log 2>&1 &
 w=$(xdotool search --sync --onlyvisible --name 'by Tolvane' | head -n 1)
 xdotool windowfocus --sync "$w" mousemove --window "$w" 800 300 mousedown 1 \

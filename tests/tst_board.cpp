@@ -7,6 +7,8 @@
 
 using board::Board;
 using board::Changes;
+using board::Control;
+using board::LeftButton;
 
 namespace {
 
@@ -55,9 +57,10 @@ private slots:
         if (at.isNull())
             at = QPointF(b.scene().Label1[0].Left + 10, b.scene().Label1[0].Top + 15);
         const double xA = b.state().xA, yA = b.state().yA;
-        b.press(700, 450); // a drag whose release was lost: the press ends or restarts it
+        // A drag whose release was lost: the next press ends or restarts it.
+        b.press(700, 450, LeftButton, LeftButton);
         b.move(701, 450);
-        QVERIFY(b.press(float(at.x()), float(at.y())).repaint.isEmpty());
+        QVERIFY(b.press(float(at.x()), float(at.y()), LeftButton, LeftButton).repaint.isEmpty());
         b.move(float(at.x()) + 40, float(at.y()) + 30);
         QCOMPARE(b.state().xA, xA + 1 + (drags ? 40 : 0));
         QCOMPARE(b.state().yA, yA + (drags ? 30 : 0));
@@ -68,7 +71,7 @@ private slots:
         Board b;
         const double xA = b.state().xA;
         const scene::Rect before = scene::figureBounds(b.scene());
-        b.press(700, 450);
+        b.press(700, 450, LeftButton, LeftButton);
         QVERIFY(b.scene().Line1[0].BorderColor != scene::paletteColor(0));
         b.move(700, 450); // without displacement, still a rebuild: the drag colours show
         QCOMPARE(b.scene().Line1[0].BorderColor, scene::paletteColor(0));
@@ -77,7 +80,7 @@ private slots:
         QVERIFY(covers(changes.repaint, before));
         QVERIFY(covers(changes.repaint, scene::figureBounds(b.scene())));
         QVERIFY(!isWhole(changes, b) && !changes.drawMemo && !changes.controls);
-        QVERIFY(b.release().repaint.isEmpty());
+        QVERIFY(b.release(LeftButton, 0).repaint.isEmpty());
         QVERIFY(b.move(10, 10).repaint.isEmpty());
         QCOMPARE(b.state().xA, xA + 3);
     }
@@ -85,9 +88,9 @@ private slots:
     void memoSegmentsAreCutToTheClientArea()
     {
         Board b;
-        b.selectMode(board::Mode::Memo);
+        b.clickControl(Control::Option1_1);
         const double xA = b.state().xA;
-        b.press(700, 80);
+        b.press(700, 80, LeftButton, LeftButton);
         Changes changes = b.move(820, 90);
         QVERIFY(changes.drawMemo && changes.memoFrom.x == 700 && changes.memoTo.y == 90);
         const double pen = board::kMemoPenWidth;
@@ -99,68 +102,137 @@ private slots:
         QCOMPARE(b.state().xA, xA);
     }
 
-    void emptyClientAreaKeepsTheLastScreen()
+    // Minimising, a window manager's configure without a change, a repeated event: only a new
+    // size brings back the initial screen, and a new ratio alone keeps the strokes.
+    void onlyANewSizeResetsTheBoard()
     {
         Board b;
-        b.clickMark(0);
-        Changes changes = b.resize(900, 0);
-        QVERIFY(changes.repaint.isEmpty() && !changes.clearMemo && !changes.controls);
+        QVERIFY(b.setClientSize(900, 541, 1).fitMemo); // the first call tells everything
+        b.clickControl(Control::Command2_0);
+        b.clickControl(Control::Option1_1);
+        b.press(700, 80, LeftButton, LeftButton);
+        QVERIFY(b.move(720, 90).drawMemo);
+        for (const QSizeF size : {QSizeF(0, 0), QSizeF(900, 0), QSizeF(900, 541)}) {
+            const Changes kept = b.setClientSize(float(size.width()), float(size.height()), 1);
+            QVERIFY(kept.repaint.isEmpty() && !kept.clearMemo && !kept.fitMemo && !kept.controls);
+        }
+        QCOMPARE(b.width(), 900.f);
         QCOMPARE(b.state().markCount, std::int16_t(1));
-        changes = b.resize(640, 480);
-        QVERIFY(changes.clearMemo && changes.controls && isWhole(changes, b));
+        const Changes sharper = b.setClientSize(900, 541, 2);
+        QVERIFY(sharper.fitMemo && !sharper.clearMemo && isWhole(sharper, b));
+        QVERIFY(sharper.memoWidth == 1800 && sharper.memoHeight == 1082 && sharper.memoRatio == 2);
+        QCOMPARE(b.state().markCount, std::int16_t(1));
+        const Changes resized = b.setClientSize(640, 480, 2);
+        QVERIFY(resized.clearMemo && resized.fitMemo && resized.controls && isWhole(resized, b));
+        QVERIFY(resized.controlViews[std::size_t(Control::Command2_0)].enabled
+            && !resized.controlViews[std::size_t(Control::Command2_1)].enabled);
         QCOMPARE(b.state().xA, Board(640, 480).state().xA);
     }
 
     void arrowKeysStepAAsADragWould_data()
     {
-        QTest::addColumn<board::Arrow>("arrow");
-        QTest::addColumn<bool>("large");
+        QTest::addColumn<board::Key>("key");
+        QTest::addColumn<unsigned>("modifiers");
         QTest::addColumn<QPointF>("step");
-        QTest::newRow("left") << board::Arrow::Left << false << QPointF(-1, 0);
-        QTest::newRow("shift down") << board::Arrow::Down << true << QPointF(0, 10);
-        QTest::newRow("shift right") << board::Arrow::Right << true << QPointF(10, 0);
+        QTest::newRow("left") << board::Key::Left << 0u << QPointF(-1, 0);
+        QTest::newRow("shift down") << board::Key::Down << unsigned(board::Shift) << QPointF(0, 10);
+        QTest::newRow("shift right")
+            << board::Key::Right << unsigned(board::Shift) << QPointF(10, 0);
     }
 
     void arrowKeysStepAAsADragWould()
     {
-        QFETCH(board::Arrow, arrow);
-        QFETCH(bool, large);
+        QFETCH(board::Key, key);
+        QFETCH(unsigned, modifiers);
         QFETCH(QPointF, step);
         Board keyed, dragged, memo;
-        keyed.press(600, 400); // in the middle of a drag too
-        const Changes byKey = keyed.arrowKey(arrow, large);
-        dragged.press(700, 450);
+        keyed.press(600, 400, LeftButton, LeftButton); // in the middle of a drag too
+        const Changes byKey = keyed.key(key, modifiers);
+        dragged.press(700, 450, LeftButton, LeftButton);
         const Changes byDrag = dragged.move(700 + float(step.x()), 450 + float(step.y()));
         QCOMPARE(keyed.state().xA, dragged.state().xA);
         QCOMPARE(keyed.state().yA, dragged.state().yA);
         QVERIFY(covers(byKey.repaint, byDrag.repaint) && covers(byDrag.repaint, byKey.repaint));
         QVERIFY(keyed.state().lastX == 600 && keyed.state().lastY == 400); // the pointer's place
-        memo.selectMode(board::Mode::Memo);
-        QVERIFY(memo.arrowKey(arrow, large).repaint.isEmpty());
+        // Told where A came to rest once the keys are still a moment.
+        QVERIFY(byKey.keyTaken && byKey.speak && byKey.speechDelay > 0);
+        QVERIFY(QString::fromUtf8(byKey.speech.c_str()).startsWith(QStringLiteral("点Ａは")));
+        memo.clickControl(Control::Option1_1);
+        const Changes inMemo = memo.key(key, modifiers);
+        QVERIFY(inMemo.keyTaken && inMemo.repaint.isEmpty() && !inMemo.speak);
         QCOMPARE(memo.state().xA, Board().state().xA);
         QCOMPARE(memo.state().yA, Board().state().yA);
     }
 
-    void controlClicksReportWhatTheyChange()
+    void keysTheBoardDoesNotTakeGoOn_data()
+    {
+        QTest::addColumn<board::Key>("key");
+        QTest::addColumn<unsigned>("modifiers");
+        QTest::addColumn<bool>("copies"); // else the key is the platform's
+        using board::Key;
+        QTest::newRow("Ctrl+C") << Key::C << unsigned(board::Ctrl) << true;
+        QTest::newRow("Command+C") << Key::C << unsigned(board::Meta) << true;
+        QTest::newRow("Ctrl+Insert") << Key::Insert << unsigned(board::Ctrl) << true;
+        QTest::newRow("C alone") << Key::C << 0u << false;
+        QTest::newRow("Ctrl+Shift+C") << Key::C << unsigned(board::Ctrl | board::Shift) << false;
+        QTest::newRow("Ctrl+Alt+C") << Key::C << unsigned(board::Ctrl | board::Alt) << false;
+        QTest::newRow("Shift+Insert") << Key::Insert << unsigned(board::Shift) << false;
+        QTest::newRow("Tab") << Key::Other << 0u << false;
+        QTest::newRow("Ctrl+Right") << Key::Right << unsigned(board::Ctrl) << false;
+        QTest::newRow("Alt+Left") << Key::Left << unsigned(board::Alt) << false;
+        QTest::newRow("Meta+Up") << Key::Up << unsigned(board::Meta | board::Shift) << false;
+    }
+
+    void keysTheBoardDoesNotTakeGoOn()
+    {
+        QFETCH(board::Key, key);
+        QFETCH(unsigned, modifiers);
+        QFETCH(bool, copies);
+        Board b;
+        const Changes changes = b.key(key, modifiers);
+        QCOMPARE(changes.keyTaken, copies);
+        QCOMPARE(changes.copyPicture, copies);
+        QVERIFY(changes.repaint.isEmpty());
+        QCOMPARE(b.state().xA, Board().state().xA);
+    }
+
+    void controlClicksSayWhatTheControlsShow()
     {
         Board b;
-        const Changes selected = b.selectMode(board::Mode::Memo);
-        QVERIFY(!selected.clearMemo && selected.repaint.isEmpty());
-        const Changes clicked = b.clickOption(); // on the option already selected too
-        QVERIFY(clicked.clearMemo && isWhole(clicked, b) && b.mode() == board::Mode::Memo);
-        const Changes placed = b.clickMark(0);
-        QVERIFY(placed.controls && b.canRemoveMark() && !isWhole(placed, b));
+        b.setClientSize(900, 541, 1);
+        const auto view = [](const Changes &c, Control control) {
+            return c.controlViews[std::size_t(control)];
+        };
+        // On the option already selected too; either option clears the memo.
+        for (const Control option : {Control::Option1_1, Control::Option1_1, Control::Option1_0}) {
+            const Changes clicked = b.clickControl(option);
+            QVERIFY(clicked.clearMemo && isWhole(clicked, b) && clicked.controls);
+            QVERIFY(view(clicked, option).checked);
+            QVERIFY(!view(
+                clicked, option == Control::Option1_0 ? Control::Option1_1 : Control::Option1_0)
+                         .checked);
+        }
+        QVERIFY(b.mode() == board::Mode::MoveA);
+        QVERIFY(b.clickControl(Control::Command2_1).repaint.isEmpty()); // disabled: nothing
+        const Changes placed = b.clickControl(Control::Command2_0);
+        QVERIFY(view(placed, Control::Command2_1).enabled && !isWhole(placed, b));
         QVERIFY(covers(placed.repaint, scene::boundsOf(b.scene().Shape2[0])));
-        const Changes removed = b.clickMark(1);
-        QVERIFY(removed.controls && !b.canRemoveMark());
+        QVERIFY(placed.speak && QByteArray(placed.speech.c_str()).contains("1個"));
+        const Changes removed = b.clickControl(Control::Command2_1);
+        QVERIFY(!view(removed, Control::Command2_1).enabled);
         QVERIFY(covers(removed.repaint, scene::boundsOf(b.scene().Shape2[0])));
-        const Changes hidden = b.clickGrid();
-        QVERIFY(hidden.controls && isWhole(hidden, b) && !b.gridChecked());
-        const Changes reset = b.clickReset();
-        QVERIFY(reset.controls && isWhole(reset, b) && !reset.clearMemo && b.gridChecked());
+        const Changes hidden = b.clickControl(Control::Check1);
+        QVERIFY(!view(hidden, Control::Check1).checked && isWhole(hidden, b) && !hidden.repaintNow);
+        // The initial screen shows the grid and checks the box; nothing else moved, so there is
+        // nothing to tell.
+        const Changes reset = b.clickControl(Control::Command1);
+        QVERIFY(reset.controls && isWhole(reset, b) && !reset.clearMemo);
+        QVERIFY(view(reset, Control::Check1).checked && !reset.described && !reset.speak);
+        b.clickControl(Control::Check1);
+        QVERIFY(b.clickControl(Control::Check1).repaintNow);
         // A caption measured late repaints its label's box as it was and as it is.
         const scene::Rect narrow = scene::boundsOf(scene::labelAt(b.scene(), 6));
-        const Changes widened = b.setLabelWidth(6, narrow.right - narrow.left + 30);
+        const Changes widened = b.setLabelWidth(6, float(narrow.right - narrow.left + 30));
         QVERIFY(covers(widened.repaint, narrow) && !isWhole(widened, b));
         QVERIFY(covers(widened.repaint, scene::boundsOf(scene::labelAt(b.scene(), 6))));
     }

@@ -9,72 +9,63 @@
 // Everything the page's script and the module must agree on, defined once. The hot records
 // (what a call changed, the draw list) are read as 32-bit floats straight from the module's
 // memory, at the field offsets listed here; the page gets every number below written into it
-// when it is built (describe_page.cpp) and types none of them itself.
+// when it is built (describe_page.cpp) and types none of them itself. Pointer buttons need no
+// table: MouseEvent.buttons numbers them as board::Button does.
 namespace page {
 
-// What a board call changed, as the page reads it.
+// What a board call changed (board::Changes), as the page reads it.
 struct ChangeRecord
 {
     float flags; // ChangeFlag bits
+    float memoWidth, memoHeight, memoRatio; // the memo raster's new size, with FitMemo
     float memoX1, memoY1, memoX2, memoY2; // the memo segment to draw, with DrawMemo
+    float controls; // with Controls: ControlBits for each control, BitsPerControl apiece
+    float speechDelay; // with Speak, in milliseconds
     float left, top, right, bottom; // the area to repaint; empty unless left < right
 };
 
 enum ChangeFlag {
-    ClearMemo = 1,
-    DrawMemo = 2,
-    RepaintNow = 4,
+    FitMemo = 1,
+    ClearMemo = 2,
+    DrawMemo = 4,
     Controls = 8,
-    Rebuilt = 16,
-    Described = 32,
-    Announce = 64,
+    Described = 16, // bm_description() holds the new text
+    Speak = 32, // bm_speech() holds the words
+    KeyTaken = 64,
+    CopyPicture = 128,
+    RepaintNow = 256,
 };
 
-// What the controls show, as bits of bm_control_states().
-enum ControlState { CanPlaceMark = 1, CanRemoveMark = 2, GridChecked = 4, MemoMode = 8 };
+// What a control shows, as bits of ChangeRecord::controls, control i at i * BitsPerControl.
+enum ControlBit { Enabled = 1, Checked = 2, BitsPerControl = 2 };
 
-#define BRINMOOR_FIELD(record, field) (offsetof(record, field) / sizeof(float))
-
-// name, value: every number the page uses, grouped as the page's script sees them.
+// The fields of each record the page reads, by name; describe_page writes each one's offset,
+// in floats, as the compiler lays the record out.
 #define BRINMOOR_CHANGE_FIELDS(X)                                                                  \
-    X(flags, BRINMOOR_FIELD(ChangeRecord, flags))                                                  \
-    X(memoX1, BRINMOOR_FIELD(ChangeRecord, memoX1))                                                \
-    X(memoY1, BRINMOOR_FIELD(ChangeRecord, memoY1))                                                \
-    X(memoX2, BRINMOOR_FIELD(ChangeRecord, memoX2))                                                \
-    X(memoY2, BRINMOOR_FIELD(ChangeRecord, memoY2))                                                \
-    X(left, BRINMOOR_FIELD(ChangeRecord, left))                                                    \
-    X(top, BRINMOOR_FIELD(ChangeRecord, top))                                                      \
-    X(right, BRINMOOR_FIELD(ChangeRecord, right))                                                  \
-    X(bottom, BRINMOOR_FIELD(ChangeRecord, bottom))                                                \
-    X(size, sizeof(ChangeRecord) / sizeof(float))
-
-#define BRINMOOR_CHANGE_FLAGS(X)                                                                   \
-    X(ClearMemo, ClearMemo)                                                                        \
-    X(DrawMemo, DrawMemo) X(RepaintNow, RepaintNow) X(Controls, Controls) X(Rebuilt, Rebuilt)      \
-        X(Described, Described) X(Announce, Announce)
-
+    X(flags)                                                                                       \
+    X(memoWidth)                                                                                   \
+    X(memoHeight) X(memoRatio) X(memoX1) X(memoY1) X(memoX2) X(memoY2) X(controls) X(speechDelay)  \
+        X(left) X(top) X(right) X(bottom)
 #define BRINMOOR_COMMAND_FIELDS(X)                                                                 \
-    X(kind, BRINMOOR_FIELD(scene::DrawCommand, kind))                                              \
-    X(x1, BRINMOOR_FIELD(scene::DrawCommand, x1))                                                  \
-    X(y1, BRINMOOR_FIELD(scene::DrawCommand, y1))                                                  \
-    X(x2, BRINMOOR_FIELD(scene::DrawCommand, x2))                                                  \
-    X(y2, BRINMOOR_FIELD(scene::DrawCommand, y2))                                                  \
-    X(size, BRINMOOR_FIELD(scene::DrawCommand, size))                                              \
-    X(colour, BRINMOOR_FIELD(scene::DrawCommand, colour))                                          \
-    X(fill, BRINMOOR_FIELD(scene::DrawCommand, fill))                                              \
-    X(variant, BRINMOOR_FIELD(scene::DrawCommand, variant))                                        \
-    X(font, BRINMOOR_FIELD(scene::DrawCommand, font))                                              \
-    X(stride, sizeof(scene::DrawCommand) / sizeof(float))
+    X(kind)                                                                                        \
+    X(x1) X(y1) X(x2) X(y2) X(size) X(colour) X(fill) X(variant) X(font)
+
+// name, value: every other number the page uses, grouped as the page's script sees them.
+#define BRINMOOR_CHANGE_FLAGS(X)                                                                   \
+    X(FitMemo, FitMemo)                                                                            \
+    X(ClearMemo, ClearMemo)                                                                        \
+    X(DrawMemo, DrawMemo) X(Controls, Controls) X(Described, Described) X(Speak, Speak)            \
+        X(KeyTaken, KeyTaken) X(CopyPicture, CopyPicture) X(RepaintNow, RepaintNow)
+
+#define BRINMOOR_CONTROL_BITS(X)                                                                   \
+    X(Enabled, Enabled) X(Checked, Checked) X(BitsPerControl, BitsPerControl)
 
 #define BRINMOOR_DRAW_KINDS(X)                                                                     \
     X(Band, int(scene::DrawKind::Band))                                                            \
-    X(Segment, int(scene::DrawKind::Segment)) X(Disc, int(scene::DrawKind::Disc))                  \
-        X(Shape, int(scene::DrawKind::Shape)) X(Text, int(scene::DrawKind::Text))                  \
-            X(NoColour, int(scene::kNoColour))
-
-#define BRINMOOR_CONTROL_STATES(X)                                                                 \
-    X(CanPlaceMark, CanPlaceMark)                                                                  \
-    X(CanRemoveMark, CanRemoveMark) X(GridChecked, GridChecked) X(MemoMode, MemoMode)
+    X(Segment, int(scene::DrawKind::Segment))                                                      \
+    X(Disc, int(scene::DrawKind::Disc)) X(Shape, int(scene::DrawKind::Shape))                      \
+        X(Text, int(scene::DrawKind::Text)) X(Clear, int(scene::DrawKind::Clear))                  \
+            X(Memo, int(scene::DrawKind::Memo)) X(NoColour, int(scene::kNoColour))
 
 #define BRINMOOR_CONTROL_KINDS(X)                                                                  \
     X(PushButton, int(board::ControlKind::PushButton))                                             \
@@ -85,11 +76,17 @@ enum ControlState { CanPlaceMark = 1, CanRemoveMark = 2, GridChecked = 4, MemoMo
     X(Control, int(scene::FontRole::Control))                                                      \
     X(Standard, int(scene::FontRole::Standard)) X(Point, int(scene::FontRole::Point))
 
-// The keys the page maps to board::Arrow, by their KeyboardEvent.key names.
-#define BRINMOOR_ARROWS(X)                                                                         \
-    X(ArrowLeft, int(board::Arrow::Left))                                                          \
-    X(ArrowRight, int(board::Arrow::Right)) X(ArrowUp, int(board::Arrow::Up))                      \
-        X(ArrowDown, int(board::Arrow::Down))
+// The keys the board knows, by their KeyboardEvent.key names; any other key is Other.
+#define BRINMOOR_KEYS(X)                                                                           \
+    X(ArrowLeft, int(board::Key::Left))                                                            \
+    X(ArrowRight, int(board::Key::Right))                                                          \
+    X(ArrowUp, int(board::Key::Up)) X(ArrowDown, int(board::Key::Down)) X(c, int(board::Key::C))   \
+        X(C, int(board::Key::C)) X(Insert, int(board::Key::Insert))                                \
+            X(Other, int(board::Key::Other))
+
+// The modifiers, by the KeyboardEvent properties that tell them.
+#define BRINMOOR_MODIFIERS(X)                                                                      \
+    X(shiftKey, board::Shift) X(ctrlKey, board::Ctrl) X(altKey, board::Alt) X(metaKey, board::Meta)
 
 } // namespace page
 

@@ -9,43 +9,34 @@
 
 #include "scene/fonts.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-// A small JSON writer into a fixed buffer that stops rather than overrun: the description holds
-// only names, design captions and whole numbers, about 2 KB.
+// A small JSON writer: the description holds only names, design captions and whole numbers.
 class Json
 {
 public:
+    explicit Json(std::FILE *out) : out(out) { }
+
     Json &open(const char *name, char bracket)
     {
         key(name);
-        put(bracket);
+        std::fputc(bracket, out);
         first = true;
         return *this;
     }
     Json &close(char bracket)
     {
-        put(bracket);
+        std::fputc(bracket, out);
         first = false;
         return *this;
     }
     Json &number(const char *name, long value)
     {
         key(name);
-        if (value < 0)
-            put('-');
-        char digits[24];
-        int count = 0;
-        unsigned long rest = value < 0 ? 0ul - static_cast<unsigned long>(value) : value;
-        do
-            digits[count++] = static_cast<char>('0' + rest % 10);
-        while (rest /= 10);
-        while (count > 0)
-            put(digits[--count]);
+        std::fprintf(out, "%ld", value);
         return *this;
     }
     Json &string(const char *name, const char *value)
@@ -54,60 +45,59 @@ public:
         quoted(value);
         return *this;
     }
-    const char *finish()
-    {
-        put('\0');
-        return text.data();
-    }
 
 private:
-    void put(char c)
-    {
-        if (length == text.size())
-            std::abort();
-        text[length++] = c;
-    }
     void key(const char *name)
     {
         if (!first)
-            put(',');
+            std::fputc(',', out);
         first = false;
         if (name) {
             quoted(name);
-            put(':');
+            std::fputc(':', out);
         }
     }
     void quoted(const char *value)
     {
-        put('"');
+        std::fputc('"', out);
         for (const char *c = value; *c; ++c) {
             if (*c == '"' || *c == '\\')
-                put('\\');
-            put(*c);
+                std::fputc('\\', out);
+            std::fputc(*c, out);
         }
-        put('"');
+        std::fputc('"', out);
     }
 
-    std::array<char, 4096> text;
-    std::size_t length = 0;
+    std::FILE *out;
     bool first = true;
 };
 
-const char *describe(const board::Board &board)
+void describe(const board::Board &board, std::FILE *out)
 {
     using namespace page; // the lists name the boundary's own records and flags
-    static Json j; // some 4 KB: not on the stack
+    Json j(out);
     j.open(nullptr, '{');
 #define BRINMOOR_NUMBER(name, value) j.number(#name, long(value));
 #define BRINMOOR_GROUP(name, list) j.open(name, '{'), list(BRINMOOR_NUMBER) j.close('}');
-    BRINMOOR_GROUP("change", BRINMOOR_CHANGE_FIELDS)
+#define BRINMOOR_OFFSET(record, field) j.number(#field, offsetof(record, field) / sizeof(float));
+#define BRINMOOR_CHANGE(field) BRINMOOR_OFFSET(ChangeRecord, field)
+#define BRINMOOR_COMMAND(field) BRINMOOR_OFFSET(scene::DrawCommand, field)
+    j.open("change", '{'),
+        BRINMOOR_CHANGE_FIELDS(BRINMOOR_CHANGE)
+            BRINMOOR_NUMBER(size, sizeof(ChangeRecord) / sizeof(float)) j.close('}');
+    j.open("command", '{'),
+        BRINMOOR_COMMAND_FIELDS(BRINMOOR_COMMAND)
+            BRINMOOR_NUMBER(stride, sizeof(scene::DrawCommand) / sizeof(float)) j.close('}');
     BRINMOOR_GROUP("changeFlags", BRINMOOR_CHANGE_FLAGS)
-    BRINMOOR_GROUP("command", BRINMOOR_COMMAND_FIELDS)
+    BRINMOOR_GROUP("controlBits", BRINMOOR_CONTROL_BITS)
     BRINMOOR_GROUP("draw", BRINMOOR_DRAW_KINDS)
-    BRINMOOR_GROUP("controlStates", BRINMOOR_CONTROL_STATES)
     BRINMOOR_GROUP("controlKinds", BRINMOOR_CONTROL_KINDS)
     BRINMOOR_GROUP("fontRoles", BRINMOOR_FONT_ROLES)
-    BRINMOOR_GROUP("arrows", BRINMOOR_ARROWS)
+    BRINMOOR_GROUP("keys", BRINMOOR_KEYS)
+    BRINMOOR_GROUP("modifiers", BRINMOOR_MODIFIERS)
+#undef BRINMOOR_COMMAND
+#undef BRINMOOR_CHANGE
+#undef BRINMOOR_OFFSET
 #undef BRINMOOR_GROUP
 #undef BRINMOOR_NUMBER
     j.string("caption", board::kWindowCaption);
@@ -120,12 +110,14 @@ const char *describe(const board::Board &board)
     j.close(']').open("memo", '{');
     j.number("colour", long(scene::packedColour(board::kMemoColor)));
     j.number("width", board::kMemoPenWidth).close('}');
+    j.number("focusFrame", long(scene::packedColour(board::kFocusFrameColor)));
     j.open("controls", '[');
     for (const board::ControlDesign &d : board::kControls) {
         j.open(nullptr, '{').string("name", d.name).number("kind", int(d.kind));
         j.string("caption", d.caption).number("left", d.left).number("top", d.top);
         j.number("width", d.width).number("height", d.height);
         j.number("background", scene::packedColour(d.background));
+        j.number("pressed", scene::packedColour(board::pressedFace(d.background)));
         j.number("whiteText", d.whiteText).close('}');
     }
     j.close(']').open("labels", '[');
@@ -134,7 +126,7 @@ const char *describe(const board::Board &board)
         j.open(nullptr, '{').string("caption", label.Caption);
         j.number("font", int(label.Font)).close('}');
     }
-    return j.close(']').close('}').finish();
+    j.close(']').close('}');
 }
 
 // The window's caption as the text of the page's title element: its runs of spaces kept as
@@ -162,9 +154,10 @@ int main(int argc, char **argv)
     std::FILE *out = std::fopen(argv[1], "w");
     if (!out)
         return 1;
-    std::fprintf(out,
-        "// Written by describe_page when the page was built.\nvar boardDescription = %s;\n",
-        describe(board));
+    std::fputs(
+        "// Written by describe_page when the page was built.\nvar boardDescription = ", out);
+    describe(board, out);
+    std::fputs(";\n", out);
     if (std::fclose(out) != 0)
         return 1;
     std::FILE *title = std::fopen(argv[2], "w");

@@ -39,37 +39,50 @@ function startPage() {
     dirty = null;
   }
 
+  // What a board call changed, carried out in the record's order; the flags go back to the
+  // caller, for a key's default.
   const field = board.change, flag = board.changeFlags;
+  let controlBits = 0; // what the controls show, as the board last told it
   function apply(pointer) {
     const c = HEAPF32.subarray(pointer >> 2, (pointer >> 2) + field.size), flags = c[field.flags];
+    if (flags & flag.FitMemo)
+      painter.fitMemo(c[field.memoWidth], c[field.memoHeight], c[field.memoRatio]);
     if (flags & flag.ClearMemo)
       painter.clearMemo();
     if (flags & flag.DrawMemo)
       painter.drawMemo(c[field.memoX1], c[field.memoY1], c[field.memoX2], c[field.memoY2]);
-    if (flags & flag.Controls)
-      refreshControls();
+    if (flags & flag.Controls) {
+      controlBits = c[field.controls];
+      showControls();
+    }
     if (classroom)
-      classroom.changed(flags);
+      classroom.changed(flags, c[field.speechDelay]);
+    if (flags & flag.CopyPicture)
+      copyPicture(painter);
     const area = [c[field.left], c[field.top], c[field.right], c[field.bottom]];
-    if (!(area[0] < area[2] && area[1] < area[3]))
-      return;
-    if (!dirty)
-      requestAnimationFrame(paintNow);
-    dirty = dirty ? [Math.min(dirty[0], area[0]), Math.min(dirty[1], area[1]),
-      Math.max(dirty[2], area[2]), Math.max(dirty[3], area[3])] : area;
-    if (flags & flag.RepaintNow)
-      paintNow();
+    if (area[0] < area[2] && area[1] < area[3]) {
+      if (!dirty)
+        requestAnimationFrame(paintNow);
+      dirty = dirty ? [Math.min(dirty[0], area[0]), Math.min(dirty[1], area[1]),
+        Math.max(dirty[2], area[2]), Math.max(dirty[3], area[3])] : area;
+      if (flags & flag.RepaintNow)
+        paintNow();
+    }
+    return flags;
   }
 
   let controls = null; // made after the first frame, below
-  const state = board.controlStates;
-  function refreshControls() {
+  function showControls() {
     if (!controls)
       return;
-    const states = _bm_control_states();
-    controls.Command2_0.disabled = !(states & state.CanPlaceMark);
-    controls.Command2_1.disabled = !(states & state.CanRemoveMark);
-    controls.Check1.querySelector('input').checked = !!(states & state.GridChecked);
+    const bits = board.controlBits;
+    controls.forEach((element, i) => {
+      const shown = controlBits >> (i * bits.BitsPerControl);
+      const input = element.querySelector('input');
+      (input || element).disabled = !(shown & bits.Enabled);
+      if (input)
+        input.checked = !!(shown & bits.Checked);
+    });
   }
 
   // For the page tests: paint everything again, as a newly exposed window would.
@@ -77,11 +90,11 @@ function startPage() {
     dirty = [0, 0, _bm_width(), _bm_height()];
     paintNow();
   };
-  // The viewport is the client area: a new size in CSS pixels refits the initial screen; a new
-  // device pixel ratio alone only needs a new backing store. Laying the page out for paper is
-  // neither: the board stays as it is, and the print style scales it to the paper. Chromium
-  // lays the page out for paper between beforeprint and afterprint; the print query's changes
-  // tell it in any browser. (Reading that query at start costs a first frame 3 ms.)
+  // The viewport is the client area, reported to the board with its device pixel ratio; a new
+  // backing store starts blank. Laying the page out for paper is no new size: the board stays
+  // as it is, and the print style scales it to the paper. Chromium lays the page out for paper
+  // between beforeprint and afterprint; the print query's changes tell it in any browser.
+  // (Reading that query at start costs a first frame 3 ms.)
   let printing = false;
   let box = null; // the device pixels the browser reports for the surface, where it does
   function fit() {
@@ -99,9 +112,7 @@ function startPage() {
       painter.allocate(deviceWidth, deviceHeight, ratio);
       dirty = [0, 0, width, height];
     }
-    // The core keeps the size in single precision.
-    if (Math.fround(width) !== _bm_width() || Math.fround(height) !== _bm_height())
-      apply(_bm_resize(width, height));
+    apply(_bm_set_client_size(width, height, ratio));
     // The print style's size of the board, in CSS pixels.
     document.documentElement.style.setProperty('--board-width', _bm_width());
     document.documentElement.style.setProperty('--board-height', _bm_height());
@@ -149,18 +160,21 @@ function startPage() {
     listenToPointer(surface, apply);
     refuseBrowserMenus();
     surface.addEventListener('keydown', (e) => {
-      if (!(e.key in board.arrows) || e.altKey || e.ctrlKey || e.metaKey)
-        return;
-      e.preventDefault();
-      apply(_bm_arrow_key(board.arrows[e.key], e.shiftKey ? 1 : 0));
+      let modifiers = 0;
+      for (const name in board.modifiers)
+        modifiers |= e[name] ? board.modifiers[name] : 0;
+      const key = e.key in board.keys ? board.keys[e.key] : board.keys.Other;
+      if (apply(_bm_key(key, modifiers)) & flag.KeyTaken)
+        e.preventDefault();
     });
     captionWidths(board, (label) => !isPointName(label))
       .forEach(([i, width]) => apply(_bm_set_label_width(i, width)));
-    classroom = startClassroom(surface, board, painter);
+    classroom = startClassroom(surface, board);
+    document.documentElement.style.setProperty('--focus-frame', cssColour(board.focusFrame));
     controls = createControls(board, apply);
-    refreshControls();
-    for (const name in controls)
-      surface.parentNode.insertBefore(controls[name], surface);
+    showControls();
+    for (const element of controls)
+      surface.parentNode.insertBefore(element, surface);
     try {
       observer.observe(surface, { box: 'device-pixel-content-box' });
     } catch (e) {
@@ -178,47 +192,35 @@ function fontFamilies(board) {
   return board.fontFamilies.map((f) => '"' + f + '"').concat('sans-serif').join(', ');
 }
 
-// The six controls at their design places, in tab order, not yet in the page. Every length
-// is in board pixels (--px), so that printing scales them with the surface.
+// The six controls at their design places, in tab order, not yet in the page, each reporting
+// its clicks to the board. Every length is in board pixels (--px), so that printing scales them
+// with the surface.
 function createControls(board, apply) {
   const px = (n) => 'calc(' + n + ' * var(--px))';
   const font = px(board.fontPixels[board.fontRoles.Control]) + ' ' + fontFamilies(board);
-  const byName = {};
-  for (const design of board.controls) {
-    const name = design.name, kind = design.kind, caption = design.caption;
+  return board.controls.map((design, i) => {
     let element, input;
-    if (kind === board.controlKinds.PushButton) {
+    if (design.kind === board.controlKinds.PushButton) {
       element = document.createElement('button');
       element.type = 'button';
-      element.textContent = caption;
+      element.textContent = design.caption;
+      element.style.setProperty('--pressed', cssColour(design.pressed));
     } else {
       element = document.createElement('label');
       input = document.createElement('input');
-      input.type = kind === board.controlKinds.OptionButton ? 'radio' : 'checkbox';
-      input.name = name.replace(/_.*/, '');
-      element.append(input, caption);
+      input.type = design.kind === board.controlKinds.OptionButton ? 'radio' : 'checkbox';
+      input.name = design.name.replace(/_.*/, '');
+      element.append(input, design.caption);
       clickOnRelease(element, input);
     }
-    element.id = name;
+    element.id = design.name;
     element.className = 'control';
     Object.assign(element.style, { left: px(design.left), top: px(design.top),
       width: px(design.width), height: px(design.height), font,
-      background: cssColour(design.background) });
-    if (design.whiteText)
-      element.style.color = '#fff';
-    byName[name] = element;
-  }
-  byName.Command1.addEventListener('click', () => apply(_bm_click_reset()));
-  [byName.Option1_0, byName.Option1_1].forEach((option, memo) => {
-    const input = option.querySelector('input');
-    input.checked = !!(_bm_control_states() & board.controlStates.MemoMode) === !!memo;
-    input.addEventListener('change', () => apply(_bm_select_mode(memo)));
-    input.addEventListener('click', () => apply(_bm_click_option()));
+      background: cssColour(design.background), color: design.whiteText ? '#fff' : '' });
+    (input || element).addEventListener('click', () => apply(_bm_click_control(i)));
+    return element;
   });
-  byName.Check1.querySelector('input').addEventListener('click', () => apply(_bm_click_grid()));
-  [byName.Command2_0, byName.Command2_1].forEach((button, i) =>
-    button.addEventListener('click', () => apply(_bm_click_mark(i))));
-  return byName;
 }
 
 // A main-button press and release anywhere on an option or check box works it, as on the
@@ -249,9 +251,10 @@ function clickOnRelease(label, input) {
 // during a finger drag is not primary and stays ignored.
 function listenToPointer(surface, apply) {
   let dragging = null, buttons = 0;
-  const end = (call) => {
+  const lost = () => {
     dragging = null;
-    apply(call());
+    buttons = 0;
+    apply(_bm_pointer_lost());
   };
   surface.addEventListener('pointerdown', (e) => {
     if (dragging !== null && e.pointerId !== dragging && !e.isPrimary)
@@ -267,39 +270,48 @@ function listenToPointer(surface, apply) {
     dragging = e.pointerId;
     buttons = e.buttons;
     surface.setPointerCapture(e.pointerId);
-    apply(_bm_press(e.clientX, e.clientY, 0));
+    apply(_bm_press(e.clientX, e.clientY, e.buttons, e.buttons));
   });
   // On the window: Firefox sends the move that adds a button to the element under the pointer,
   // past the surface's capture.
   window.addEventListener('pointermove', (e) => {
     if (e.pointerId !== dragging)
       return;
-    // A button added or released during the drag. Judged by the buttons held, not by
-    // e.button: WebKit reports button 0 on plain moves once a second button has been pressed.
-    if (e.buttons !== buttons) {
-      const added = e.buttons & ~buttons;
-      buttons = e.buttons;
-      apply(added ? _bm_press(e.clientX, e.clientY, 1) : _bm_release());
+    // A button pressed or released during the drag comes as a move whose buttons differ:
+    // judged by the buttons held, since WebKit reports button 0 on plain moves once a second
+    // button has been pressed.
+    const before = buttons;
+    buttons = e.buttons;
+    if (e.buttons & ~before)
+      apply(_bm_press(e.clientX, e.clientY, e.buttons & ~before, e.buttons));
+    else if (before & ~e.buttons)
+      apply(_bm_release(before & ~e.buttons, e.buttons));
+    if (e.buttons !== before)
       return;
-    }
     const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
     for (const m of moves.length ? moves : [e])
       apply(_bm_move(m.clientX, m.clientY));
   });
-  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
+  surface.addEventListener('pointerup', (e) => {
+    if (e.pointerId !== dragging)
+      return;
+    dragging = null;
+    apply(_bm_release(buttons & ~e.buttons, e.buttons));
+  });
+  for (const type of ['pointercancel', 'lostpointercapture'])
     surface.addEventListener(type, (e) => {
       if (e.pointerId === dragging)
-        end(_bm_release);
+        lost();
     });
-  const endAnyDrag = () => {
+  const loseAnyDrag = () => {
     if (dragging !== null && surface.hasPointerCapture(dragging))
       surface.releasePointerCapture(dragging);
-    end(_bm_release);
+    lost();
   };
-  window.addEventListener('blur', endAnyDrag);
+  window.addEventListener('blur', loseAnyDrag);
   document.addEventListener('visibilitychange', () => {
     if (document.visibilityState === 'hidden')
-      endAnyDrag();
+      loseAnyDrag();
   });
   surface.addEventListener('selectstart', (e) => e.preventDefault());
 }

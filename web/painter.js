@@ -1,6 +1,6 @@
-// The Canvas 2D painter: white, the memo raster, then the core's draw list for the area, each
-// command painted as it stands. It owns the backing store at the device pixel ratio and the
-// retained memo canvas beside it. Every number it reads comes from the module's description.
+// The Canvas 2D painter: the core's frame for an area, each command painted as it stands. It
+// owns the backing store at the device pixel ratio and the retained memo canvas beside it.
+// Every number it reads comes from the module's description.
 'use strict';
 
 function cssColour(value) {
@@ -17,16 +17,23 @@ class Painter {
     this.memo = null;
     this.memoContext = null;
     this.memoEmpty = true;
+    this.memoSize = [0, 0];
+    this.memoRatio = 1;
     this.ratio = 1;
   }
 
-  // A new backing store; the memo strokes keep their places at the new ratio. The memo canvas
-  // is made only for the first stroke, since most sessions never draw one.
+  // A new backing store, blank until painted.
   allocate(deviceWidth, deviceHeight, ratio) {
-    const old = this.memoEmpty ? null : this.memo, oldRatio = this.ratio;
     this.canvas.width = deviceWidth;
     this.canvas.height = deviceHeight;
     this.ratio = ratio;
+  }
+
+  // The memo raster at a new size; its strokes keep their places at the new ratio.
+  fitMemo(deviceWidth, deviceHeight, ratio) {
+    const old = this.memoEmpty ? null : this.memo, oldRatio = this.memoRatio;
+    this.memoSize = [deviceWidth, deviceHeight];
+    this.memoRatio = ratio;
     this.memo = null;
     if (old)
       this.memoCanvas().drawImage(old, 0, 0, old.width, old.height, 0, 0,
@@ -36,8 +43,7 @@ class Painter {
   memoCanvas() {
     if (!this.memo) {
       this.memo = document.createElement('canvas');
-      this.memo.width = this.canvas.width;
-      this.memo.height = this.canvas.height;
+      [this.memo.width, this.memo.height] = this.memoSize;
       this.memoContext = this.memo.getContext('2d');
     }
     return this.memoContext;
@@ -52,7 +58,7 @@ class Painter {
 
   drawMemo(x1, y1, x2, y2) {
     const m = this.memoCanvas(), pen = this.board.memo;
-    m.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
+    m.setTransform(this.memoRatio, 0, 0, this.memoRatio, 0, 0);
     m.strokeStyle = cssColour(pen.colour);
     m.lineWidth = pen.width;
     m.lineCap = m.lineJoin = 'round';
@@ -63,27 +69,18 @@ class Painter {
     this.memoEmpty = false;
   }
 
-  // Repaints a logical area, widened to whole device pixels.
+  // Repaints a logical area with the core's frame of it.
   paint(left, top, right, bottom) {
+    this.paintList(_bm_frame(left, top, right, bottom));
+  }
+
+  // The count commands the module last listed, in the backing store's ratio.
+  paintList(count) {
     const c = this.context, r = this.ratio;
-    const x0 = Math.max(0, Math.floor(left * r)), y0 = Math.max(0, Math.floor(top * r));
-    const x1 = Math.min(this.canvas.width, Math.ceil(right * r));
-    const y1 = Math.min(this.canvas.height, Math.ceil(bottom * r));
-    if (x1 <= x0 || y1 <= y0)
-      return;
-    c.save();
-    c.setTransform(1, 0, 0, 1, 0, 0);
-    c.beginPath();
-    c.rect(x0, y0, x1 - x0, y1 - y0);
-    c.clip();
-    c.fillStyle = '#fff';
-    c.fillRect(x0, y0, x1 - x0, y1 - y0);
-    if (!this.memoEmpty)
-      c.drawImage(this.memo, x0, y0, x1 - x0, y1 - y0, x0, y0, x1 - x0, y1 - y0);
-    c.setTransform(r, 0, 0, r, 0, 0);
-    const count = _bm_draw_list(x0 / r, y0 / r, x1 / r, y1 / r, r);
     const stride = this.board.command.stride, base = _bm_draw_commands() >> 2;
     const trace = window.brinmoorTrace; // set by the page tests to see what was painted
+    c.save();
+    c.setTransform(r, 0, 0, r, 0, 0);
     for (let i = 0, at = base; i < count; ++i, at += stride) {
       if (trace)
         trace.push(Array.prototype.slice.call(HEAPF32.subarray(at, at + stride)));
@@ -98,6 +95,20 @@ class Painter {
     const size = heap[at + f.size], colour = cssColour(heap[at + f.colour]);
     const fill = heap[at + f.fill];
     switch (heap[at + f.kind]) {
+    case kind.Clear:
+      c.beginPath();
+      c.rect(x1, y1, x2 - x1, y2 - y1);
+      c.clip();
+      c.fillStyle = colour;
+      c.fillRect(x1, y1, x2 - x1, y2 - y1);
+      break;
+    case kind.Memo:
+      if (this.memo) {
+        const m = this.memoRatio;
+        c.drawImage(this.memo, x1 * m, y1 * m, (x2 - x1) * m, (y2 - y1) * m, x1, y1, x2 - x1,
+          y2 - y1);
+      }
+      break;
     case kind.Band:
       c.fillStyle = colour;
       c.fillRect(x1, y1, x2 - x1, y2 - y1);

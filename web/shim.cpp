@@ -1,11 +1,9 @@
-// The C interface the page's script calls: one Board, its events, what each changed, and the
-// draw list of an area. Plain numbers and static storage only, so the page carries no binding
-// library; the numbers both sides agree on come from boundary.h, written into the page when it
-// is built (describe_page.cpp).
+// The C interface the page's script calls: one Board, the events the page reports to it, what
+// each changed, and the frames it composes. Plain numbers and static storage only, so the page
+// carries no binding library; the numbers both sides agree on come from boundary.h, written
+// into the page when it is built (describe_page.cpp).
 
 #include "web/boundary.h"
-
-#include "board/description.h"
 
 #include <emscripten/emscripten.h>
 
@@ -17,17 +15,31 @@ namespace {
 
 std::unique_ptr<board::Board> theBoard;
 page::ChangeRecord changeRecord;
-std::vector<scene::DrawCommand> drawList; // reused between paints for its storage
+board::Description description; // as the board last told it
+board::Description speech; // the words last to be spoken
+std::vector<scene::DrawCommand> drawList; // reused between frames for its storage
 
 const float *record(const board::Changes &c)
 {
-    const int flags = (c.clearMemo ? page::ClearMemo : 0) | (c.drawMemo ? page::DrawMemo : 0)
-        | (c.repaintNow ? page::RepaintNow : 0) | (c.controls ? page::Controls : 0)
-        | (c.rebuilt ? page::Rebuilt : 0) | (c.described ? page::Described : 0)
-        | (c.announce ? page::Announce : 0);
+    using namespace page;
+    const int flags = (c.fitMemo ? FitMemo : 0) | (c.clearMemo ? ClearMemo : 0)
+        | (c.drawMemo ? DrawMemo : 0) | (c.controls ? Controls : 0) | (c.described ? Described : 0)
+        | (c.speak ? Speak : 0) | (c.keyTaken ? KeyTaken : 0) | (c.copyPicture ? CopyPicture : 0)
+        | (c.repaintNow ? RepaintNow : 0);
+    int controls = 0;
+    for (std::size_t i = 0; i < c.controlViews.size(); ++i)
+        controls |=
+            ((c.controlViews[i].enabled ? Enabled : 0) | (c.controlViews[i].checked ? Checked : 0))
+            << (i * BitsPerControl);
+    if (c.described)
+        description = c.description;
+    if (c.speak)
+        speech = c.speech;
     const scene::Rect r = c.repaint.isEmpty() ? scene::Rect {} : c.repaint;
-    changeRecord = {float(flags), float(c.memoFrom.x), float(c.memoFrom.y), float(c.memoTo.x),
-        float(c.memoTo.y), float(r.left), float(r.top), float(r.right), float(r.bottom)};
+    changeRecord = {float(flags), float(c.memoWidth), float(c.memoHeight), c.memoRatio,
+        float(c.memoFrom.x), float(c.memoFrom.y), float(c.memoTo.x), float(c.memoTo.y),
+        float(controls), float(c.speechDelay), float(r.left), float(r.top), float(r.right),
+        float(r.bottom)};
     return &changeRecord.flags;
 }
 
@@ -35,6 +47,12 @@ const float *record(const board::Changes &c)
 
 // Every entry point stays exported: nothing in the module calls them, the page does.
 #define BM_EXPORT EMSCRIPTEN_KEEPALIVE
+// An event the page reports, answered with the record of what it changed.
+#define BM_EVENT(name, parameters, call)                                                           \
+    BM_EXPORT const float *name parameters                                                         \
+    {                                                                                              \
+        return record(theBoard->call);                                                             \
+    }
 
 extern "C" {
 
@@ -43,68 +61,16 @@ BM_EXPORT void bm_create(float width, float height)
     theBoard = std::make_unique<board::Board>(width, height);
 }
 
-BM_EXPORT const float *bm_set_label_width(int i, float width)
-{
-    return record(theBoard->setLabelWidth(i, width));
-}
-
-BM_EXPORT const float *bm_press(float x, float y, int furtherButton)
-{
-    return record(theBoard->press(x, y, furtherButton != 0));
-}
-
-BM_EXPORT const float *bm_move(float x, float y)
-{
-    return record(theBoard->move(x, y));
-}
-
-BM_EXPORT const float *bm_release()
-{
-    return record(theBoard->release());
-}
-
-BM_EXPORT const float *bm_arrow_key(int arrow, int large)
-{
-    return record(theBoard->arrowKey(board::Arrow(arrow), large != 0));
-}
-
-BM_EXPORT const float *bm_select_mode(int memo)
-{
-    return record(theBoard->selectMode(memo ? board::Mode::Memo : board::Mode::MoveA));
-}
-
-BM_EXPORT const float *bm_click_option()
-{
-    return record(theBoard->clickOption());
-}
-
-BM_EXPORT const float *bm_click_reset()
-{
-    return record(theBoard->clickReset());
-}
-
-BM_EXPORT const float *bm_click_mark(int index)
-{
-    return record(theBoard->clickMark(index));
-}
-
-BM_EXPORT const float *bm_click_grid()
-{
-    return record(theBoard->clickGrid());
-}
-
-BM_EXPORT const float *bm_resize(float width, float height)
-{
-    return record(theBoard->resize(width, height));
-}
-
-BM_EXPORT int bm_control_states()
-{
-    return (theBoard->canPlaceMark() ? page::CanPlaceMark : 0)
-        | (theBoard->canRemoveMark() ? page::CanRemoveMark : 0)
-        | (theBoard->gridChecked() ? page::GridChecked : 0)
-        | (theBoard->mode() == board::Mode::Memo ? page::MemoMode : 0);
-}
+BM_EVENT(bm_set_label_width, (int i, float width), setLabelWidth(i, width))
+BM_EVENT(bm_set_client_size, (float width, float height, float ratio),
+    setClientSize(width, height, ratio))
+BM_EVENT(bm_press, (float x, float y, int button, int held),
+    press(x, y, unsigned(button), unsigned(held)))
+BM_EVENT(bm_move, (float x, float y), move(x, y))
+BM_EVENT(bm_release, (int button, int held), release(unsigned(button), unsigned(held)))
+BM_EVENT(bm_pointer_lost, (), pointerLost())
+BM_EVENT(bm_key, (int key, int modifiers), key(board::Key(key), unsigned(modifiers)))
+BM_EVENT(bm_click_control, (int control), clickControl(board::Control(control)))
 
 BM_EXPORT float bm_width()
 {
@@ -116,33 +82,45 @@ BM_EXPORT float bm_height()
     return theBoard->height();
 }
 
-// The draw list of an area at a device pixel ratio; bm_draw_commands() points at it.
-BM_EXPORT int bm_draw_list(float left, float top, float right, float bottom, float ratio)
+// The frame of a logical area; bm_draw_commands() points at it.
+BM_EXPORT int bm_frame(float left, float top, float right, float bottom)
 {
-    scene::buildDrawList(drawList, theBoard->scene(), {left, top, right, bottom}, ratio);
+    theBoard->frame(drawList, {left, top, right, bottom});
     return int(drawList.size());
 }
 
-// The board alone, as a picture to copy, over the whole client area; bm_draw_commands()
-// points at it until the next list.
-BM_EXPORT int bm_picture_list(float ratio)
+// The board as a picture to copy, bm_picture_width() x bm_picture_height() device pixels;
+// bm_draw_commands() points at it until the next list.
+BM_EXPORT int bm_picture()
 {
-    scene::buildDrawList(drawList, theBoard->scene(), {0, 0, theBoard->width(), theBoard->height()},
-        ratio, scene::DrawContent::Board);
+    theBoard->picture(drawList);
     return int(drawList.size());
 }
 
-// The board in words (board/description.h), in full or brief, UTF-8, until the next call.
-BM_EXPORT const char *bm_description(int brief)
+BM_EXPORT int bm_picture_width()
 {
-    static board::Description text;
-    text = board::describe(*theBoard, brief ? board::Detail::Brief : board::Detail::Full);
-    return text.c_str();
+    return theBoard->pictureWidth();
+}
+
+BM_EXPORT int bm_picture_height()
+{
+    return theBoard->pictureHeight();
 }
 
 BM_EXPORT const float *bm_draw_commands()
 {
     return &drawList.data()->kind;
+}
+
+// The texts of the last change that told them, UTF-8.
+BM_EXPORT const char *bm_description()
+{
+    return description.c_str();
+}
+
+BM_EXPORT const char *bm_speech()
+{
+    return speech.c_str();
 }
 
 // The figure's eleven segments, BC to DE, as x1, y1, x2, y2, colour each: what the page

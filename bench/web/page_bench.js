@@ -43,7 +43,7 @@ async function picture(browser) {
   const result = await tab.evaluate(() => {
     const board = boardDescription;
     const f = board.command, kind = board.draw;
-    const count = _bm_draw_list(0, 0, _bm_width(), _bm_height(), 1);
+    const count = _bm_frame(0, 0, _bm_width(), _bm_height());
     const commands = [];
     for (let i = 0, at = _bm_draw_commands() >> 2; i < count; ++i, at += f.stride) {
       const c = {};

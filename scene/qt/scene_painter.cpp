@@ -1,8 +1,9 @@
 #include "scene/qt/scene_painter.h"
 
-#include "scene/qt/fonts.h"
+#include "scene/qt/japanese_font.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -57,6 +58,11 @@ QRectF toQRectF(const scene::Rect &rect)
     return QRectF(QPointF(rect.left, rect.top), QPointF(rect.right, rect.bottom));
 }
 
+scene::Rect toRect(const QRectF &rect)
+{
+    return {rect.left(), rect.top(), rect.right(), rect.bottom()};
+}
+
 ScenePainter::ScenePainter(const scene::Scene &scene)
 {
     for (int i = 0; i < scene::kLabelCount; ++i) {
@@ -71,11 +77,27 @@ ScenePainter::ScenePainter(const scene::Scene &scene)
     }
 }
 
-void ScenePainter::paint(QPainter &p, const std::vector<scene::DrawCommand> &list) const
+void ScenePainter::paint(
+    QPainter &p, const std::vector<scene::DrawCommand> &list, const QImage &memo) const
 {
     p.save();
     for (const scene::DrawCommand &c : list) {
         switch (static_cast<scene::DrawKind>(c.kind)) {
+        case scene::DrawKind::Clear:
+            p.setClipRect(boxOf(c), Qt::IntersectClip);
+            p.fillRect(boxOf(c), unpacked(c.colour));
+            break;
+        case scene::DrawKind::Memo: {
+            const QRectF box = boxOf(c);
+            const qreal ratio = memo.devicePixelRatio();
+            p.drawImage(box, memo, QRectF(box.topLeft() * ratio, box.size() * ratio));
+            break;
+        }
+        case scene::DrawKind::FocusFrame:
+            setAntialiasing(p, false);
+            p.setPen(QPen(unpacked(c.colour), c.size, Qt::DotLine));
+            p.drawRect(boxOf(c).adjusted(0, 0, -c.size, -c.size));
+            break;
         case scene::DrawKind::Band:
             setAntialiasing(p, false);
             p.fillRect(boxOf(c), unpacked(c.colour));

@@ -11,6 +11,7 @@
 #include <array>
 #include <vector>
 
+class QImage;
 class QPainter;
 
 // Paints the core's draw list with QPainter: one loop over the commands, each painted as it
@@ -23,7 +24,9 @@ class ScenePainter
 public:
     explicit ScenePainter(const scene::Scene &scene);
 
-    void paint(QPainter &painter, const std::vector<scene::DrawCommand> &list) const;
+    // memo is the memo raster, at its own device pixel ratio, that Memo commands copy from.
+    void paint(
+        QPainter &painter, const std::vector<scene::DrawCommand> &list, const QImage &memo) const;
 
 private:
     struct Caption
@@ -42,6 +45,7 @@ float captionWidth(const scene::LabelItem &label);
 
 QColor toQColor(scene::Rgb c);
 QRectF toQRectF(const scene::Rect &rect);
+scene::Rect toRect(const QRectF &rect);
 
 } // namespace scene_qt
 

@@ -8,10 +8,10 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLockFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <list>
 
 // It brings in Xlib, whose macros (None, Bool...) would clash with Qt's names: it comes last.
 #include "desktop_user.h"
@@ -55,6 +55,8 @@ const char *cannotPlay(const session::Row &row)
                 ? "the desktop's pixel ratio is set only at launch (QT_SCALE_FACTOR)"
                 : "Wine reads the pixel density only at launch (LogPixels) and sends no "
                   "WM_DPICHANGED";
+        if (step.kind == session::Step::Resize && (step.x <= 0 || step.y <= 0))
+            return "Xvfb has no window manager to minimise the window with";
         if (step.kind == session::Step::Commands && player == session::Desktop)
             return "painted commands are the page's and the Windows program's to report";
     }
@@ -139,9 +141,7 @@ bool tst_EndToEnd::launch(int factor)
     environment.insert("WINEDEBUG", "-all");
     environment.insert("BRINMOOR_TRACE", tracePath());
     QFile::remove(tracePath());
-    // Wine reads the pixel density once, as the program starts: one launch at a time sets it.
-    QLockFile lock(winePrefix + "/brinmoor-launch.lock");
-    lock.lock();
+    // Wine reads the pixel density once, as the program starts.
     QProcess reg;
     reg.setProcessEnvironment(environment);
     reg.start("wine", {"reg", "add", R"(HKCU\Control Panel\Desktop)", "/v", "LogPixels", "/t",
@@ -153,9 +153,25 @@ bool tst_EndToEnd::launch(int factor)
     return user.launch("wine", {windowsProgram}, environment, factor, &error);
 }
 
+// BRINMOOR_E2E_SCALE=2 plays the rows made for scale 1 at 200 %.
+const session::Row *atScale(const session::Row *row)
+{
+    static std::list<session::Row> scaled;
+    const double scale = qEnvironmentVariableIntValue("BRINMOOR_E2E_SCALE");
+    if (!scale || row->scale != 1)
+        return row;
+    session::Row &copy = scaled.emplace_back(*row);
+    copy.scale = scale;
+    for (session::Step &step : copy.steps)
+        if (step.kind == session::Step::Resize && step.scale == 1)
+            step.scale = scale;
+    return &copy;
+}
+
 void tst_EndToEnd::rowShowsWhatTheCoreSays()
 {
     QFETCH(const session::Row *, row);
+    row = atScale(row);
     if (!(row->players & player))
         QSKIP(cannotPlay(*row) ? cannotPlay(*row) : "a row for the other players");
     QVERIFY2(!cannotPlay(*row), "a row for this player that it cannot play");
@@ -193,7 +209,7 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
             user.clickControl(step.control);
             break;
         case session::Step::Key:
-            user.typeKey(arrows[int(step.arrow)], step.shift, step.ctrl, step.alt, step.meta);
+            user.typeKey(arrows[int(step.key)], step.shift, step.ctrl, step.alt, step.meta);
             break;
         case session::Step::Resize:
             QVERIFY(user.resizeTo(QSize(int(step.x), int(step.y))));
@@ -208,8 +224,17 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
                 "the check box does not show the grid's state");
             break;
         }
-        case session::Step::Commands:
+        case session::Step::Commands: { // the last frame the Windows program painted
+            const QJsonArray frames = paintedFrames();
+            const QJsonArray frame = frames.isEmpty() ? QJsonArray() : frames.last().toArray();
+            QVERIFY2(!frame.isEmpty() && frame[0][0].toInt() == int(scene::DrawKind::Clear),
+                "the program traced no frame that starts with its area");
+            const QJsonArray box = frame[0].toArray();
+            const QStringList problems = support::commandsDiffer(expected, frame,
+                {box[1].toDouble(), box[2].toDouble(), box[3].toDouble(), box[4].toDouble()});
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
             break;
+        }
         }
     }
 }

@@ -52,7 +52,7 @@ struct Step
     double x = 0, y = 0; // Down, Move, Up: logical place; Resize: the new client size
     double scale = 1; // Resize: the device pixel ratio
     board::Control control = board::Control::Command1; // Click
-    board::Arrow arrow = board::Arrow::Left; // Key
+    board::Key key = board::Key::Left; // Key: an arrow
     bool shift = false, ctrl = false, alt = false, meta = false; // Key
     std::string name; // Shot
     Expect expect; // Shot
@@ -68,19 +68,21 @@ struct Row
 
 const std::vector<Row> &rows();
 
-// Plays steps on a board::Board as a front-end hands them over. What a platform adds (a
-// gesture inside a control is that control's click, a click on a disabled button does
-// nothing, a chord with Ctrl, Alt or Meta is no arrow key, a new ratio alone changes nothing)
-// is modelled here once. Plain C++, so that the libFuzzer target plays steps too.
+// Plays steps on a board::Board through the calls a front-end makes. What the platform adds (a
+// press and release of the main button inside a control is that control's click) is modelled
+// here once. Plain C++, so that the libFuzzer target plays steps too.
 class Replay
 {
 public:
-    Replay(double width, double height) : board(float(width), float(height)) { }
+    Replay(double width, double height, double ratio = 1) : board(float(width), float(height))
+    {
+        board.setClientSize(float(width), float(height), float(ratio));
+    }
 
     struct Outcome
     {
         std::vector<board::Changes> changes; // every change the board reported, in order
-        bool refusedMark = false; // a click on the place-mark button with ten marks shown
+        bool refusedMark = false; // a click on the place-mark button placed nothing
     };
     Outcome play(const Step &step);
     bool holds(Pointer pointer) const { return held[std::size_t(pointer)] != 0; }
@@ -91,7 +93,7 @@ protected:
 private:
     void click(board::Control control, Outcome &out);
 
-    unsigned held[3] = {}; // buttons down, per pointer kind
+    unsigned held[3] = {}; // board::Button bits down, per pointer kind
     int pressedOn[3] = {-1, -1, -1}; // the control each mouse button went down on, or -1
 };
 

@@ -146,7 +146,7 @@ async function webkit(file, { width, height, scale }) {
   const resize = async (w, h, s) => {
     if (s !== scale)
       throw new Skip(`device pixel ratio ${scale} to ${s}: GDK_SCALE is fixed at start`);
-    let rect = { width: w, height: h }, inner;
+    let rect = { width: w, height: h }, inner = await evaluate(() => [innerWidth, innerHeight]);
     for (let i = 0; i < 3 && !same(inner, [w, h]); ++i) {
       await driver.manage().window().setRect(rect);
       await sleep(100);

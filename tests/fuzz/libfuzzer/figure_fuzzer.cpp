@@ -51,8 +51,8 @@ public:
             s.x = x, s.y = y, s.control = e.control, s.button = session::Button(int(e.button) % 3);
             s.pointer =
                 e.kind == EventKind::Touch ? session::Pointer::Touch : session::Pointer::Mouse;
-            s.arrow = std::array {board::Arrow::Up, board::Arrow::Down, board::Arrow::Left,
-                board::Arrow::Right}[std::size_t(std::clamp(arrow(e), 0, 3))];
+            s.key = std::array {board::Key::Up, board::Key::Down, board::Key::Left,
+                board::Key::Right}[std::size_t(std::clamp(arrow(e), 0, 3))];
             play(s, e);
         };
         // A point of the way out to (x + farX, y + farY): from 0 at the start to 1 at the end.
@@ -96,7 +96,7 @@ public:
             break;
         case EventKind::Deactivate:
         case EventKind::HideShow:
-            board.release();
+            board.pointerLost();
             break;
         }
         check(e);

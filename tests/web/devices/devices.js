@@ -39,7 +39,7 @@ const missing = (tab) => tab.evaluate(() => {
     if (![0.3, 0.45, 0.6, 0.75].some((t) =>
       shows(s[i + 4], s[i] + t * (s[i + 2] - s[i]), s[i + 1] + t * (s[i + 3] - s[i + 1]))))
       out.push('segment ' + i / 5);
-  const n = _bm_draw_list(0, 0, 1e4, 1e4, r);
+  const n = _bm_frame(0, 0, 1e4, 1e4);
   for (let i = 0, a = _bm_draw_commands() >> 2; i < n; ++i, a += f.stride) {
     const [c, x1, y1, x2, y2] = [f.colour, f.x1, f.y1, f.x2, f.y2].map((field) => h[a + field]);
     if (h[a + f.kind] === d.draw.Text && h[a + f.font] === d.fontRoles.Point
@@ -140,7 +140,8 @@ const rows = {
       for (const type of ['contextmenu', 'auxclick'])
         addEventListener(type, (e) => menus.push(type + (e.defaultPrevented ? '' : ' shown')));
     });
-    const state = () => tab.evaluate(() => [_bm_control_states(),
+    const state = () => tab.evaluate(() => [document.querySelector('#Check1 input').checked,
+      document.getElementById('Command2_1').disabled,
       document.querySelector('#Option1_0 input').checked, HEAPF32[(_bm_segments() >> 2) + 15]]);
     const [before, ids] = [await state(), ['Command1', 'Option1_0', 'Option1_1', 'Check1',
       'Command2_0']];
@@ -199,7 +200,7 @@ const rows = {
     const live = nodes.find((n) => (n.properties || []).some((p) => p.value.value === 'polite'));
     const spoken = nodes.filter((n) => live.childIds.includes(n.nodeId)).map((n) => n.name.value);
     const [words, board, title] = await tab.evaluate(() =>
-      [moduleText(_bm_description(0)), boardDescription, document.title]);
+      [moduleText(_bm_description()), boardDescription, document.title]);
     assert.equal(surface.name.value, board.caption.replace(/ +/g, ' ')); // blanks collapsed
     assert.equal(title, board.caption.replace(/ /g, '\u00a0')); // blanks kept
     assert.equal(surface.description.value, words);

@@ -1,4 +1,4 @@
-#include "scene/qt/fonts.h"
+#include "scene/qt/japanese_font.h"
 
 #include <QStringList>
 
