@@ -32,44 +32,37 @@ private slots:
         QCOMPARE(d.pixelAt(onStroke), QColor(Qt::white));
     }
 
-    // Whatever part of the window a change repaints shows exactly what a whole repaint shows
-    // there: segments cut with room for their width and round ends, captions and bands on the
-    // same device pixels. Painted over a different colour, so that nothing left out passes.
+    // Whatever part of the window a change repaints shows what a whole repaint shows there:
+    // segments cut with room for their width and round ends, captions and bands on the same
+    // device pixels. Painted over another colour, so that nothing left out passes.
     void partOfAFrameIsThatPartOfTheWholeFrame_data()
     {
         QTest::addColumn<double>("ratio");
-        QTest::addColumn<int>("change"); // 0 a mark placed at A, 1 a drag step, 2 a memo segment
-        for (const double ratio : {1.0, 1.25, 2.0}) {
-            QTest::addRow("a mark at A, ratio %g", ratio) << ratio << 0;
-            QTest::addRow("a drag step, ratio %g", ratio) << ratio << 1;
-            QTest::addRow("a memo segment across the figure, ratio %g", ratio) << ratio << 2;
-        }
+        QTest::addColumn<bool>("memo"); // a memo segment across the figure, else a mark at A
+        for (const double ratio : {1.0, 1.25, 2.0})
+            for (const bool memo : {false, true})
+                QTest::addRow("%s, ratio %g", memo ? "memo" : "mark", ratio) << ratio << memo;
     }
 
     void partOfAFrameIsThatPartOfTheWholeFrame()
     {
         QFETCH(double, ratio);
-        QFETCH(int, change);
+        QFETCH(bool, memo);
         board::Board b;
         support::measureLabels(b);
-        b.setClientSize(900, 541, float(ratio));
-        MemoLayer memo;
-        memo.fit(QSize(int(std::ceil(900 * ratio)), int(std::ceil(541 * ratio))), ratio);
+        MemoLayer layer;
+        const board::Changes fitted = b.setClientSize(900, 541, float(ratio));
+        layer.fit(QSize(fitted.memoWidth, fitted.memoHeight), ratio);
         b.press(700, 450, board::LeftButton, board::LeftButton);
         b.move(652.5, 431.25); // A off the grid, where the thick segments meet at an angle
-        board::Changes changes;
-        if (change == 0) {
-            changes = b.clickControl(board::Control::Command2_0);
-        } else if (change == 1) {
-            changes = b.move(655, 433.5);
-        } else {
+        board::Changes changes = b.clickControl(board::Control::Command2_0);
+        if (memo) {
             b.clickControl(board::Control::Option1_1);
             b.press(300, 300, board::LeftButton, board::LeftButton);
             changes = b.move(float(b.state().xA) + 7, float(b.state().yA) - 3);
-            memo.drawSegment(QPointF(changes.memoFrom.x, changes.memoFrom.y),
-                QPointF(changes.memoTo.x, changes.memoTo.y));
+            layer.drawSegment(
+                {changes.memoFrom.x, changes.memoFrom.y}, {changes.memoTo.x, changes.memoTo.y});
         }
-        QVERIFY(!changes.repaint.isEmpty());
         const scene_qt::ScenePainter painter(b.scene());
         std::vector<scene::DrawCommand> list;
         const auto paint = [&](QRgb under, const scene::Rect &area) {
@@ -78,17 +71,17 @@ private slots:
             image.fill(under);
             QPainter onImage(&image);
             b.frame(list, area);
-            painter.paint(onImage, list, memo.image());
+            painter.paint(onImage, list, layer.image());
             return image;
         };
         const QImage whole = paint(qRgb(255, 255, 255), {0, 0, 900, 541});
         const QImage part = paint(qRgb(255, 0, 255), changes.repaint);
-        const QRect pixels = QTransform::fromScale(ratio, ratio)
-                                 .mapRect(scene_qt::toQRectF(changes.repaint))
-                                 .toAlignedRect();
+        const QRect area = QTransform::fromScale(ratio, ratio)
+                               .mapRect(scene_qt::toQRectF(changes.repaint))
+                               .toAlignedRect();
         int worst = 0;
-        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
-            for (int x = pixels.left(); x <= pixels.right(); ++x) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
                 const QRgb p = whole.pixel(x, y), q = part.pixel(x, y);
                 worst = std::max({worst, std::abs(qRed(p) - qRed(q)),
                     std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
@@ -209,13 +202,13 @@ private slots:
         d.typeKey(Qt::Key_Right);
         QCOMPARE(d.state().xA, start.xA + 1);
 
-        // Not in memo mode, and not on a focused option button, even keys it leaves unused.
-        d.click(d.memoOption());
-        d.press(QPointF(800, 500)); // the surface takes the focus; a click moves nothing
+        // A click gives the surface the focus without the frame; no key moves A on a focused
+        // option button, not even one the button leaves unused.
+        d.click(d.moveOption());
+        d.press(QPointF(800, 500));
         d.release(QPointF(800, 500));
         QCOMPARE(QApplication::focusWidget(), &d.window());
         QCOMPARE(frame(), 0);
-        d.typeKey(Qt::Key_Left);
         d.click(d.moveOption());
         for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
             d.typeKey(key);
@@ -238,16 +231,6 @@ private slots:
         QCOMPARE(d.pixelAt(b + towardsA * 60), support::rgb(scene::paletteColor(0)));
     }
 
-    void strokeTowardsAFarPointerShowsItsNearPart()
-    {
-        Form1Driver d;
-        d.click(d.memoOption());
-        d.drag(QPointF(700, 300), QPointF(1000700, 300), 1);
-        QVERIFY(!d.window().memo().isEmpty());
-        QCOMPARE(d.pixelAt(QPointF(760, 300)), support::rgb(board::kMemoColor));
-        QCOMPARE(d.pixelAt(QPointF(650, 300)), QColor(Qt::white));
-    }
-
     void emptyClientAreaKeepsTheWork_data()
     {
         QTest::addColumn<QSize>("size");
@@ -266,7 +249,6 @@ private slots:
         d.click(d.memoOption());
         d.drag(QPointF(600, 480), QPointF(700, 470));
         const board::Board before = d.window().core();
-        const QImage shown = d.screen();
 
         d.resizeTo(size.width(), size.height());
         QCOMPARE(d.window().size(), size);
@@ -276,14 +258,7 @@ private slots:
         QVERIFY(std::memcmp(&d.state(), &before.state(), sizeof(figure::FigureState)) == 0);
         QVERIFY(std::memcmp(&d.items(), &before.scene(), sizeof(scene::Scene)) == 0);
         QVERIFY(d.removeButton()->isEnabled());
-        // The controls' own looks (hover, focus) are the style's.
-        const auto withoutControls = [](QImage image) {
-            QPainter painter(&image);
-            for (int i = 0; i < board::kControlCount; ++i)
-                painter.fillRect(support::box(board::Control(i)), Qt::black);
-            return image;
-        };
-        QCOMPARE(withoutControls(d.screen()), withoutControls(shown));
+        QVERIFY(!d.window().memo().isEmpty());
     }
 };
 
