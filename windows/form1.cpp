@@ -150,8 +150,11 @@ void Form1::createControls(HINSTANCE instance)
         const DWORD kind = d.kind == board::ControlKind::PushButton ? BS_OWNERDRAW
             : d.kind == board::ControlKind::OptionButton            ? BS_RADIOBUTTON
                                                                     : BS_CHECKBOX;
+        // The two options are one group, as on Windows: Tab stops at the selected one, and an
+        // arrow key selects the other.
+        const DWORD group = board::Control(i) == board::Control::Option1_1 ? 0 : WS_GROUP;
         controls[std::size_t(i)] = CreateWindowExW(0, L"BUTTON", wide(d.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS | kind, 0, 0, 0, 0,
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | group | kind, 0, 0, 0, 0,
             form, reinterpret_cast<HMENU>(INT_PTR(kFirstControlId + i)), instance, nullptr);
         backgrounds[std::size_t(i)] = CreateSolidBrush(colorRef(d.background));
         // Themed option buttons and check boxes would draw their captions black.
@@ -318,7 +321,8 @@ void Form1::resized()
 {
     RECT client {};
     GetClientRect(form, &client);
-    MoveWindow(surface, 0, 0, client.right, client.bottom, FALSE);
+    // Repainted whole: after a restore the board changes nothing, but the pixels are gone.
+    MoveWindow(surface, 0, 0, client.right, client.bottom, TRUE);
     if (client.right > 0 && client.bottom > 0
         && (client.right != backBuffer.width() || client.bottom != backBuffer.height()))
         backBuffer.reset(client.right, client.bottom);
