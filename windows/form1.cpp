@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -346,8 +347,14 @@ void Form1::apply(const board::Changes &changes)
         if (board::kControls[std::size_t(i)].kind != board::ControlKind::PushButton)
             Button_SetCheck(control, view.checked ? BST_CHECKED : BST_UNCHECKED);
     }
-    if (changes.described)
-        screenReader.describe(surface, changes.description.c_str());
+    // A new description follows the frame that shows it: telling it costs a COM activation,
+    // which should not hold back the first frame.
+    if (changes.described) {
+        description = changes.description;
+        describing = true;
+        if (changes.repaint.isEmpty())
+            describe();
+    }
     if (changes.speak) {
         pendingSpeech = changes.speech;
         SetTimer(surface, kSpeechTimer, UINT(changes.speechDelay), nullptr);
@@ -379,6 +386,13 @@ void Form1::paint()
             traceFrame(tracePath, drawList);
     }
     EndPaint(surface, &ps);
+    describe();
+}
+
+void Form1::describe()
+{
+    if (std::exchange(describing, false))
+        screenReader.describe(surface, description.c_str());
 }
 
 int Form1::controlIndex(HWND control) const

@@ -31,6 +31,7 @@ private:
     void apply(const board::Changes &changes);
     void resized();
     void paint();
+    void describe();
     void drawButton(const DRAWITEMSTRUCT &item) const;
     LRESULT colourControl(HDC dc, HWND control) const;
     int controlIndex(HWND control) const;
@@ -44,6 +45,8 @@ private:
     Raster backBuffer;
     Fonts fonts;
     ScreenReader screenReader;
+    board::Description description; // told once the frame that shows it is painted
+    bool describing = false;
     board::Description pendingSpeech;
     std::wstring tracePath; // where each painted frame's commands go, for the tests
 
