@@ -44,7 +44,7 @@ Changes Board::setClientSize(float width, float height, float ratio)
 {
     // An empty client area (a minimised window) has no room for a figure: everything stays as
     // it is until the area comes back, at its old size or a new one.
-    if (!(width > 0 && height > 0 && ratio > 0))
+    if (!(width > 0 && height > 0 && ratio > 0 && std::isfinite(width * height * ratio)))
         return {};
     const bool first = pixelRatio == 0;
     const bool newSize = width != clientWidth || height != clientHeight;
