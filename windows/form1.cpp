@@ -2,7 +2,6 @@
 
 #include "clipboard.h"
 
-#include <uxtheme.h>
 #include <windowsx.h>
 
 #include <cmath>
@@ -11,7 +10,6 @@
 
 namespace {
 
-constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kSpeechTimer = 1;
 const wchar_t *const kFormClass = L"Brinmoor.Form1";
 const wchar_t *const kSurfaceClass = L"Brinmoor.Surface";
@@ -76,11 +74,6 @@ int scaled(double logical, float ratio)
     return int(std::lround(logical * ratio));
 }
 
-COLORREF colorRef(scene::Rgb c)
-{
-    return RGB(c.r, c.g, c.b);
-}
-
 // The commands of one painted frame as one line of JSON arrays, as the page reports them.
 void traceFrame(const std::wstring &path, const std::vector<scene::DrawCommand> &list)
 {
@@ -136,45 +129,13 @@ Form1::Form1(HINSTANCE instance)
     SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fonts.create(ratio);
-    createControls(instance);
+    controls.create(form, instance);
+    controls.layOut(ratio, fonts[scene::FontRole::Control]);
     // Last, so that it lies beneath the controls and is the last tab stop. Its text is the
     // accessible name a screen reader gives it.
     CreateWindowExW(0, kSurfaceClass, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP
         | WS_CLIPSIBLINGS, 0, 0, 0, 0, form, nullptr, instance, this);
     resized();
-}
-
-void Form1::createControls(HINSTANCE instance)
-{
-    for (int i = 0; i < board::kControlCount; ++i) {
-        const board::ControlDesign &d = board::kControls[std::size_t(i)];
-        const DWORD kind = d.kind == board::ControlKind::PushButton ? BS_OWNERDRAW
-            : d.kind == board::ControlKind::OptionButton            ? BS_RADIOBUTTON
-                                                                    : BS_CHECKBOX;
-        // The two options are one group, as on Windows: Tab stops at the selected one, and an
-        // arrow key selects the other.
-        const DWORD group = board::Control(i) == board::Control::Option1_1 ? 0 : WS_GROUP;
-        controls[std::size_t(i)] = CreateWindowExW(0, L"BUTTON", wide(d.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | group | kind, 0, 0, 0, 0,
-            form, reinterpret_cast<HMENU>(INT_PTR(kFirstControlId + i)), instance, nullptr);
-        backgrounds[std::size_t(i)] = CreateSolidBrush(colorRef(d.background));
-        // Themed option buttons and check boxes would draw their captions black.
-        if (d.kind != board::ControlKind::PushButton)
-            SetWindowTheme(controls[std::size_t(i)], L"", L"");
-    }
-    layOut();
-}
-
-void Form1::layOut()
-{
-    for (int i = 0; i < board::kControlCount; ++i) {
-        const board::ControlDesign &d = board::kControls[std::size_t(i)];
-        HWND control = controls[std::size_t(i)];
-        MoveWindow(control, scaled(d.left, ratio), scaled(d.top, ratio),
-            scaled(d.left + d.width, ratio) - scaled(d.left, ratio),
-            scaled(d.top + d.height, ratio) - scaled(d.top, ratio), TRUE);
-        SendMessageW(control, WM_SETFONT, WPARAM(fonts[scene::FontRole::Control]), TRUE);
-    }
 }
 
 // The Form1 a window belongs to comes with its creation and stays in the window's user data;
@@ -203,7 +164,7 @@ LRESULT Form1::formMessage(UINT message, WPARAM w, LPARAM l)
     case WM_DPICHANGED: {
         ratio = float(HIWORD(w)) / USER_DEFAULT_SCREEN_DPI;
         fonts.create(ratio);
-        layOut();
+        controls.layOut(ratio, fonts[scene::FontRole::Control]);
         const RECT *r = reinterpret_cast<const RECT *>(l);
         SetWindowPos(form, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
             SWP_NOZORDER | SWP_NOACTIVATE);
@@ -211,23 +172,23 @@ LRESULT Form1::formMessage(UINT message, WPARAM w, LPARAM l)
         return 0;
     }
     case WM_COMMAND: {
-        const int index = int(LOWORD(w)) - kFirstControlId;
+        const int index = int(LOWORD(w)) - Controls::kFirstId;
         if ((HIWORD(w) == BN_CLICKED || HIWORD(w) == BN_DOUBLECLICKED) && index >= 0
             && index < board::kControlCount)
             apply(board.clickControl(board::Control(index)));
         return 0;
     }
     case WM_DRAWITEM:
-        drawButton(*reinterpret_cast<const DRAWITEMSTRUCT *>(l));
+        controls.draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(l));
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        return colourControl(HDC(w), HWND(l));
+        return controls.colour(HDC(w), HWND(l));
     case WM_ACTIVATE:
         if (LOWORD(w) == WA_INACTIVE) {
             lastFocus = GetFocus();
             apply(board.pointerLost());
         } else {
-            SetFocus(lastFocus ? lastFocus : controls[0]);
+            SetFocus(lastFocus ? lastFocus : controls.first());
         }
         return 0;
     case WM_CANCELMODE:
@@ -338,15 +299,8 @@ void Form1::apply(const board::Changes &changes)
         memo.clear();
     if (changes.drawMemo)
         memo.drawSegment(changes.memoFrom, changes.memoTo);
-    for (int i = 0; changes.controls && i < board::kControlCount; ++i) {
-        HWND control = controls[std::size_t(i)];
-        const board::ControlView &view = changes.controlViews[std::size_t(i)];
-        if (!view.enabled && GetFocus() == control) // a greyed-out button keeps no focus
-            SendMessageW(form, WM_NEXTDLGCTL, 0, FALSE);
-        EnableWindow(control, view.enabled);
-        if (board::kControls[std::size_t(i)].kind != board::ControlKind::PushButton)
-            Button_SetCheck(control, view.checked ? BST_CHECKED : BST_UNCHECKED);
-    }
+    if (changes.controls)
+        controls.show(changes.controlViews, form);
     // A new description follows the frame that shows it: telling it costs a COM activation,
     // which should not hold back the first frame.
     if (changes.described) {
@@ -393,52 +347,4 @@ void Form1::describe()
 {
     if (std::exchange(describing, false))
         screenReader.describe(surface, description.c_str());
-}
-
-int Form1::controlIndex(HWND control) const
-{
-    for (int i = 0; i < board::kControlCount; ++i)
-        if (controls[std::size_t(i)] == control)
-            return i;
-    return -1;
-}
-
-// A push button in the graphical style: its face colour, darker while pressed, grey text when
-// disabled, the focus rectangle when the keyboard is on it.
-void Form1::drawButton(const DRAWITEMSTRUCT &item) const
-{
-    const int index = controlIndex(item.hwndItem);
-    if (index < 0)
-        return;
-    const scene::Rgb face = board::kControls[std::size_t(index)].background;
-    const bool down = item.itemState & ODS_SELECTED;
-    RECT box = item.rcItem;
-    HBRUSH brush = CreateSolidBrush(colorRef(down ? board::pressedFace(face) : face));
-    FillRect(item.hDC, &box, brush);
-    DeleteObject(brush);
-    DrawEdge(item.hDC, &box, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-    wchar_t text[64] {};
-    GetWindowTextW(item.hwndItem, text, 64);
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(item.itemState & ODS_DISABLED ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    RECT label = box;
-    if (down)
-        OffsetRect(&label, 1, 1);
-    DrawTextW(item.hDC, text, -1, &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    if (item.itemState & ODS_FOCUS && !(item.itemState & ODS_NOFOCUSRECT)) {
-        InflateRect(&box, -2, -2);
-        DrawFocusRect(item.hDC, &box);
-    }
-}
-
-// The option buttons' and the check box's background and text colours.
-LRESULT Form1::colourControl(HDC dc, HWND control) const
-{
-    const int index = controlIndex(control);
-    if (index < 0)
-        return 0;
-    const board::ControlDesign &d = board::kControls[std::size_t(index)];
-    SetTextColor(dc, d.whiteText ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, colorRef(d.background));
-    return LRESULT(backgrounds[std::size_t(index)]);
 }

@@ -2,6 +2,7 @@
 #define BRINMOOR_WINDOWS_FORM1_H
 
 #include "board/board.h"
+#include "controls.h"
 #include "painter.h"
 #include "screen_reader.h"
 
@@ -26,15 +27,10 @@ private:
     LRESULT formMessage(UINT message, WPARAM w, LPARAM l);
     LRESULT surfaceMessage(UINT message, WPARAM w, LPARAM l);
 
-    void createControls(HINSTANCE instance);
-    void layOut();
     void apply(const board::Changes &changes);
     void resized();
     void paint();
     void describe();
-    void drawButton(const DRAWITEMSTRUCT &item) const;
-    LRESULT colourControl(HDC dc, HWND control) const;
-    int controlIndex(HWND control) const;
     scene::Point logical(LPARAM l) const;
     void pointer(const board::Changes &changes, unsigned held);
 
@@ -52,8 +48,7 @@ private:
 
     HWND form = nullptr;
     HWND surface = nullptr;
-    std::array<HWND, board::kControlCount> controls {};
-    std::array<HBRUSH, board::kControlCount> backgrounds {};
+    Controls controls;
     HWND lastFocus = nullptr;
     float ratio = 1;
     bool captured = false;
