@@ -7,23 +7,27 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Building and running the desktop program.
 run_packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic)
 # Everything the tests use besides: a private X server with XTEST for the end-to-end tests,
-# a clipboard reader, screenshots, the desktop-file and AppStream validators, windres for the
-# Windows version resource, file(1) for CPack's .deb, valgrind, clang with libFuzzer, SVG
-# rendering for the icons, PDF tools to read a printed page back, the browser page's
-# toolchain and the three browsers its tests drive (WebKitGTK's MiniBrowser comes with its
-# WebDriver and runs on a private X server), and Orca, the screen reader, with the
-# accessibility bus and a session bus for its test.
+# a clipboard reader, screenshots, the desktop-file and AppStream validators, file(1) for
+# CPack's .deb, valgrind, clang with libFuzzer, SVG rendering for the icons, PDF tools to read a
+# printed page back, the browser page's toolchain and the three browsers its tests drive
+# (WebKitGTK's MiniBrowser comes with its WebDriver and runs on a private X server), the
+# Windows program's cross compiler and the 64-bit Wine that runs it, and Orca, the screen
+# reader, with the accessibility bus and a session bus for its test.
 test_packages=(
     xvfb xdotool xclip imagemagick x11-utils libx11-dev libxtst-dev
-    desktop-file-utils appstream binutils-mingw-w64-x86-64 mingw-w64-common file
+    desktop-file-utils appstream file
     valgrind clang libclang-rt-14-dev librsvg2-bin poppler-utils
     emscripten chromium firefox-esr webkit2gtk-driver
+    g++-mingw-w64-x86-64-posix mingw-w64 wine wine64
     orca at-spi2-core python3-pyatspi dbus-x11
 )
 # The benchmarks: Google Benchmark, X DAMAGE to see a window's first frame, and the page's.
 bench_packages=(libbenchmark-dev libxdamage-dev xvfb emscripten chromium)
 # The browser page: Debian's Emscripten, driven by CMake and make.
 web_packages=(emscripten cmake make)
+# The Windows program: MinGW-w64's cross compiler (posix threads, whose runtime links
+# statically), its headers and windres, and the build machine's compiler for the icon tool.
+windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64 build-essential cmake make)
 
 # A tool that may also come from outside Debian's packages (a newer CMake, a Node.js of its
 # own): present on the PATH counts as installed.

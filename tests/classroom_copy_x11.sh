@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# classroom_copy_x11.sh BRINMOOR OUT-DIR: in a private Xvfb, after a drag onto a rectangle,
-# Ctrl+C; xclip reads a PNG off the clipboard while the program runs. It is the window as the
-# screen shows it, but for the controls' corner, which it leaves white and grid.
+# classroom_copy_x11.sh OUT-DIR COMMAND...: in a private Xvfb, after a drag onto a rectangle,
+# Ctrl+C; xclip reads a PNG off the clipboard while the program (COMMAND: the desktop Brinmoor,
+# or wine and Brinmoor.exe) runs. It is the window as the screen shows it, but for the
+# controls' corner, which it leaves white and grid.
 set -euo pipefail
-mkdir -p "$2" && cd "$2"
-exec {ready}<> <(:)
-Xvfb -displayfd "$ready" -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
+mkdir -p "$1" && cd "$1"
+shift
 trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
-read -r -t 10 number <&"$ready"
-export DISPLAY=":$number"
-QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 "$1" >program.log 2>&1 &
+# Under Wine, the clipboard is served on the display of Wine's desktop process: play there.
+if [ -n "${WINEPREFIX:-}" ]; then
+    DISPLAY=$(cat "$WINEPREFIX.display")
+else
+    exec {ready}<> <(:)
+    Xvfb -displayfd "$ready" -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
+    read -r -t 10 number <&"$ready"
+    DISPLAY=":$number"
+fi
+export DISPLAY
+QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 "$@" >program.log 2>&1 &
 w=$(xdotool search --sync --onlyvisible --name 'by Tolvane' | head -n 1)
 xdotool windowfocus --sync "$w" mousemove --window "$w" 800 300 mousedown 1 \
     mousemove --window "$w" 819 327 mousemove --window "$w" 838 354 mouseup 1 sleep 0.5

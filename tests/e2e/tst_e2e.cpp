@@ -1,32 +1,24 @@
 // The session table played by the built Brinmoor as a person meets it: its own X server with
 // no window manager, the xcb platform plugin, the installed fonts, and pointer and key events
 // that travel through the server (XTEST). Every row starts a fresh program; every shot must
-// show what the core predicts, and goes to BRINMOOR_E2E_SHOTS for review.
-#include "expected_screen.h"
+// show what the core predicts, and goes to BRINMOOR_E2E_SHOTS for review. With
+// BRINMOOR_E2E_WINDOWS naming Brinmoor.exe, the same user plays the Windows program under Wine.
+#include "scene/draw_list.h"
 
-#include <QDir>
-#include <QProcess>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRandomGenerator>
-#include <QTest>
-#include <QThread>
 
 #include <algorithm>
-#include <csignal>
-#include <sys/prctl.h>
-#include <utility>
+#include <list>
 
-// Xlib's macros (None, Bool, KeyPress...) would clash with Qt's names: it comes last.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// It brings in Xlib, whose macros (None, Bool...) would clash with Qt's names: it comes last.
+#include "desktop_user.h"
 
 Q_DECLARE_METATYPE(const session::Row *)
 
 namespace {
-
-// Run in a child before it starts: it dies with the driver.
-const auto dieWithParent = [] { prctl(PR_SET_PDEATHSIG, SIGKILL); };
 
 // Device pixels that differ between two screenshots of equal size by more than tolerance in
 // some channel, leaving out the given rectangles of device pixels.
@@ -46,294 +38,57 @@ QList<QPoint> differingPixels(
     return found;
 }
 
-// Why the desktop cannot play a row, or nothing when it can.
+// The Windows player's program and the Wine prefix whose wineserver tests/windows/wine.sh
+// keeps running; the desktop player when there is none.
+const QString windowsProgram = qEnvironmentVariable("BRINMOOR_E2E_WINDOWS");
+const QString winePrefix = qEnvironmentVariable("BRINMOOR_WINEPREFIX");
+const session::Player player = windowsProgram.isEmpty() ? session::Desktop : session::Windows;
+
+// Why the player cannot play a row, or nothing when it can.
 const char *cannotPlay(const session::Row &row)
 {
     for (const session::Step &step : row.steps) {
         if (step.pointer != session::Pointer::Mouse)
             return "XTEST has no touch or pen";
         if (step.kind == session::Step::Resize && step.scale != row.scale)
-            return "the desktop's pixel ratio is set only at launch (QT_SCALE_FACTOR)";
+            return player == session::Desktop
+                ? "the desktop's pixel ratio is set only at launch (QT_SCALE_FACTOR)"
+                : "Wine reads the pixel density only at launch (LogPixels) and sends no "
+                  "WM_DPICHANGED";
         if (step.kind == session::Step::Resize && (step.x <= 0 || step.y <= 0))
             return "Xvfb has no window manager to minimise the window with";
-        if (step.kind == session::Step::Commands)
-            return "painted commands are the page's to report";
+        if (step.kind == session::Step::Commands && player == session::Desktop)
+            return "painted commands are the page's and the Windows program's to report";
     }
     return row.scale != int(row.scale) ? "the e2e checks read whole device pixels" : nullptr;
 }
 
-} // namespace
-
-// A person at a private X server (Xvfb on the first free display number, no window manager):
-// starts the program as a user would, moves the pointer and presses its buttons at logical
-// places of the client area through the XTEST extension, resizes the window and looks at the
-// pixels the server shows. The server and the program die with the driver. Every paced
-// pointer event is followed by a short pause, since events sent in one burst may reach the
-// program as one move; the raw ones (screen coordinates, no pause) reach the server before
-// they return.
-class DesktopUser
+// Where the Windows program writes the commands of every frame it paints, one line each.
+QString tracePath()
 {
-public:
-    static constexpr QSize kScreenSize {1920, 1200};
-    static constexpr QSize kOpeningSize {900, 541};
+    return QStringLiteral(BRINMOOR_E2E_SHOTS "/trace-%1.json").arg(QCoreApplication::applicationPid());
+}
 
-    // The X server lives as long as the driver; its log and the screenshots go to directory.
-    bool startServer(const QString &directory, QString *error)
-    {
-        QDir().mkpath(shotDir = directory);
-        // Xvfb writes its display number on standard output once it accepts connections.
-        const QString log =
-            QStringLiteral("%1/xvfb-%2.log").arg(shotDir).arg(QCoreApplication::applicationPid());
-        server.setStandardErrorFile(log);
-        server.setChildProcessModifier(dieWithParent);
-        server.start("Xvfb",
-            {"-displayfd", "1", "-screen", "0",
-                QStringLiteral("%1x%2x24").arg(kScreenSize.width()).arg(kScreenSize.height()),
-                "-dpi", "96", "-nolisten", "tcp", "-noreset"});
-        server.waitForReadyRead(15000);
-        bool ok = false;
-        displayName = ':' + QString::number(server.readLine().trimmed().toInt(&ok));
-        // A window may vanish between two requests (the program crashed, or it is being resized
-        // to nothing): the caller's checks answer that, not Xlib ending the driver.
-        XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-        int ignored = 0;
-        if (!ok)
-            *error = "Xvfb did not start (is the xvfb package installed?); see " + log;
-        else if (!(display = XOpenDisplay(displayName.toLocal8Bit().constData())))
-            *error = "cannot connect to X display " + displayName;
-        else if (!XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored))
-            *error = QStringLiteral("the X server has no XTEST extension");
-        if (error->isEmpty())
-            XSynchronize(display, True); // every request is handled before its call returns
-        else
-            stopServer();
-        return error->isEmpty();
-    }
-    void stopServer()
-    {
-        quit();
-        if (display)
-            XCloseDisplay(std::exchange(display, nullptr));
-        server.kill(), server.waitForFinished();
-    }
+QJsonArray paintedFrames()
+{
+    QFile trace(tracePath());
+    QJsonArray frames;
+    if (trace.open(QIODevice::ReadOnly))
+        while (!trace.atEnd())
+            frames.append(QJsonDocument::fromJson(trace.readLine()).array());
+    return frames;
+}
 
-    // Starts the program at the given QT_SCALE_FACTOR and waits for its window.
-    bool launch(int factor, QString *error)
-    {
-        scaleFactor = factor;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // The driver's own test settings must not leak into the program a user starts.
-        for (const char *name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI"})
-            environment.remove(name);
-        environment.insert("DISPLAY", displayName);
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        if (factor != 1)
-            environment.insert("QT_SCALE_FACTOR", QString::number(factor));
-        const char *test =
-            QTest::currentDataTag() ? QTest::currentDataTag() : QTest::currentTestFunction();
-        const QString log =
-            QStringLiteral("%1/%2.log").arg(shotDir, QString(test).replace(' ', '-'));
-        program.setProcessEnvironment(environment);
-        program.setStandardInputFile(QProcess::nullDevice());
-        program.setStandardOutputFile(log);
-        program.setStandardErrorFile(log, QIODevice::Append);
-        program.setChildProcessModifier(dieWithParent);
-        program.start(QStringLiteral(BRINMOOR_EXECUTABLE), {});
-        const auto shownOrEnded = [&] { return (windowId = findWindow()) || !isAlive(); };
-        if (program.waitForStarted() && QTest::qWaitFor(shownOrEnded, 15000) && windowId)
-            return true;
-        *error = QStringLiteral("no window captioned %1 appeared (program: %2, see %3)")
-                     .arg(QString::fromUtf8(board::kWindowCaption), exitDescription(), log);
-        return false;
-    }
-    // Ends the program and leaves the pointer and its buttons as they were at the start.
-    void quit()
-    {
-        program.kill(), program.waitForFinished();
-        windowId = 0;
-        scaleFactor = 1;
-        if (!display)
-            return;
-        movePointer(QPoint(kScreenSize.width() - 1, kScreenSize.height() - 1));
-        releaseButtons();
-    }
-    bool isAlive() { return program.state() == QProcess::Running && !program.waitForFinished(0); }
-    // How the program ended, for messages: "running", "exit 0", "killed by a signal".
-    QString exitDescription()
-    {
-        if (isAlive())
-            return QStringLiteral("running");
-        if (program.error() == QProcess::FailedToStart)
-            return "not started: " + program.errorString();
-        return program.exitStatus() == QProcess::CrashExit
-            ? QStringLiteral("killed by a signal")
-            : QStringLiteral("exit %1").arg(program.exitCode());
-    }
+// The captions' widths as the Windows program measured them: the boxes of the Text it painted.
+void takeLabelWidths(board::Board &core)
+{
+    for (const QJsonValue &frame : paintedFrames())
+        for (const QJsonValue &c : frame.toArray())
+            if (c[0].toInt() == int(scene::DrawKind::Text))
+                core.setLabelWidth(c[8].toInt(), float(c[3].toDouble() - c[1].toDouble()));
+}
 
-    unsigned long window() const { return windowId; }
-    // The viewable top-level window with the program's caption, or 0.
-    unsigned long findWindow() const
-    {
-        const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-        unsigned long found = 0;
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            XWindowAttributes attributes {};
-            XTextProperty name {};
-            if (!XGetWindowAttributes(display, children[i], &attributes)
-                || attributes.map_state != IsViewable
-                || !XGetTextProperty(display, children[i], &name, netWmName))
-                continue;
-            const char *caption = reinterpret_cast<const char *>(name.value);
-            if (QByteArray(caption, int(name.nitems)) == board::kWindowCaption)
-                found = children[i];
-            XFree(name.value);
-        }
-        XFree(children);
-        return found;
-    }
-    // The window's inside size (empty if it is gone) and its origin on the screen.
-    QSize windowSize() const
-    {
-        XWindowAttributes attributes {};
-        XGetWindowAttributes(display, windowId, &attributes);
-        return QSize(attributes.width, attributes.height);
-    }
-    QPoint windowOrigin() const
-    {
-        int x = 0, y = 0;
-        Window child = 0;
-        XTranslateCoordinates(display, windowId, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-        return QPoint(x, y);
-    }
-
-    // Raw events, handled by the server before they return: device pixels, screen coordinates.
-    void resizeWindow(QSize size)
-    {
-        XResizeWindow(display, windowId, unsigned(size.width()), unsigned(size.height()));
-    }
-    void movePointer(QPoint at) { XTestFakeMotionEvent(display, -1, at.x(), at.y(), CurrentTime); }
-    void setButton(int button, bool down)
-    {
-        XTestFakeButtonEvent(display, unsigned(button), down, CurrentTime);
-    }
-    void releaseButtons()
-    {
-        for (int button = 1; button <= 3; ++button)
-            setButton(button, false);
-    }
-    void setKey(unsigned long keysym, bool down) // to the focus window
-    {
-        XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), down, CurrentTime);
-    }
-
-    // Paced events at logical places of the client area.
-    QPoint toScreen(QPointF logical) const
-    {
-        return windowOrigin() + support::devicePixel(logical, scaleFactor);
-    }
-    void moveTo(QPointF logical) { movePointer(toScreen(logical)), pause(); }
-    void press(int button = 1) { setButton(button, true), pause(); }
-    void release(int button = 1) { setButton(button, false), pause(); }
-    // Clicks the middle of a control, then rests the pointer in the client area's far corner
-    // so that the control's hover look is gone.
-    void clickControl(board::Control control)
-    {
-        moveTo(support::box(control).center());
-        press(), release();
-        const QSizeF size = QSizeF(windowSize()) / scaleFactor;
-        moveTo(QPointF(size.width() - 5, size.height() - 5));
-    }
-    // A key press and release, with the modifiers asked for held.
-    void typeKey(unsigned long keysym, bool shift, bool ctrl, bool alt, bool meta)
-    {
-        const std::pair<bool, unsigned long> modifiers[] = {
-            {shift, XK_Shift_L}, {ctrl, XK_Control_L}, {alt, XK_Alt_L}, {meta, XK_Super_L}};
-        for (bool down : {true, false}) {
-            for (auto [held, modifier] : modifiers)
-                if (held)
-                    setKey(modifier, down);
-            if (down)
-                setKey(keysym, true), setKey(keysym, false);
-        }
-        pause();
-    }
-    bool resizeTo(QSize logicalSize)
-    {
-        resizeWindow(logicalSize * scaleFactor);
-        return QTest::qWaitFor([&] { return windowSize() == logicalSize * scaleFactor; });
-    }
-
-    // The window's pixels as RGB32; null if it is gone or not fully on the screen.
-    QImage grab() const
-    {
-        const QSize size = windowSize();
-        XImage *image = size.isEmpty() ? nullptr
-                                       : XGetImage(display, windowId, 0, 0, unsigned(size.width()),
-                                           unsigned(size.height()), AllPlanes, ZPixmap);
-        if (!image)
-            return {};
-        // The private server's screen is 24-bit TrueColor: 32 bits a pixel, as RGB32 has them.
-        QImage result;
-        if (image->bits_per_pixel == 32 && image->red_mask == 0xff0000 && image->blue_mask == 0xff)
-            result = QImage(reinterpret_cast<const uchar *>(image->data), size.width(),
-                size.height(), image->bytes_per_line, QImage::Format_RGB32)
-                         .copy();
-        XDestroyImage(image);
-        return result;
-    }
-    // Waits until the screen matches (the program paints when it gets to it) and keeps the
-    // last screenshot for review. On a timeout, message lists what still differs.
-    bool showsScreen(const support::ExpectedScreen &expected, const QString &shotName,
-        QString *message, QImage *shot = nullptr)
-    {
-        QImage last;
-        QStringList problems;
-        const bool shown = QTest::qWaitFor(
-            [&] {
-                last = grab();
-                problems = isAlive() ? expected.problems(last, scaleFactor)
-                                     : QStringList {"the program ended: " + exitDescription()};
-                return problems.isEmpty() || !isAlive();
-            },
-            8000);
-        save(last, shotName);
-        if (shot)
-            *shot = last;
-        *message = QStringLiteral("%1:\n  %2").arg(shotName, problems.join("\n  "));
-        return shown && problems.isEmpty();
-    }
-    // A screenshot once the program has stopped painting: two in a row, 150 ms apart, agree.
-    QImage settledShot()
-    {
-        QImage previous, next;
-        const auto twoAgree = [&] {
-            QThread::msleep(150);
-            previous = std::exchange(next, grab());
-            return previous == next;
-        };
-        if (!QTest::qWaitFor(twoAgree))
-            qWarning("the window was still changing after 5 s");
-        return next;
-    }
-    void save(const QImage &shot, const QString &name) const
-    {
-        if (!shot.isNull())
-            shot.save(QStringLiteral("%1/%2.png").arg(shotDir, name));
-    }
-
-private:
-    static void pause() { QThread::msleep(30); }
-
-    QProcess server, program;
-    Display *display = nullptr;
-    unsigned long windowId = 0;
-    int scaleFactor = 1;
-    QString shotDir;
-    QString displayName; // the private server's, ":N"
-};
+} // namespace
 
 class tst_EndToEnd : public QObject
 {
@@ -362,17 +117,65 @@ private slots:
     void eventStormLeavesTheInitialScreenAfterReset();
 
 private:
+    bool launch(int factor);
+
     DesktopUser user;
     QString error;
 };
 
+// Starts the player's program at a whole scale factor: the desktop Brinmoor with Qt's xcb
+// plugin, or Brinmoor.exe under Wine with the matching LogPixels and its trace on.
+bool tst_EndToEnd::launch(int factor)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (player == session::Desktop) {
+        // The driver's own test settings must not leak into the program a user starts.
+        for (const char *name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI"})
+            environment.remove(name);
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        if (factor != 1)
+            environment.insert("QT_SCALE_FACTOR", QString::number(factor));
+        return user.launch(QStringLiteral(BRINMOOR_EXECUTABLE), {}, environment, factor, &error);
+    }
+    environment.insert("WINEPREFIX", winePrefix);
+    environment.insert("WINEDEBUG", "-all");
+    environment.insert("BRINMOOR_TRACE", tracePath());
+    QFile::remove(tracePath());
+    // Wine reads the pixel density once, as the program starts.
+    QProcess reg;
+    reg.setProcessEnvironment(environment);
+    reg.start("wine", {"reg", "add", R"(HKCU\Control Panel\Desktop)", "/v", "LogPixels", "/t",
+                          "REG_DWORD", "/d", QString::number(96 * factor), "/f"});
+    if (!reg.waitForFinished(30000) || reg.exitCode() != 0) {
+        error = "wine could not set LogPixels in " + winePrefix;
+        return false;
+    }
+    return user.launch("wine", {windowsProgram}, environment, factor, &error);
+}
+
+// BRINMOOR_E2E_SCALE=2 plays the rows made for scale 1 at 200 %.
+const session::Row *atScale(const session::Row *row)
+{
+    static std::list<session::Row> scaled;
+    const double scale = qEnvironmentVariableIntValue("BRINMOOR_E2E_SCALE");
+    if (!scale || row->scale != 1)
+        return row;
+    session::Row &copy = scaled.emplace_back(*row);
+    copy.scale = scale;
+    for (session::Step &step : copy.steps)
+        if (step.kind == session::Step::Resize && step.scale == 1)
+            step.scale = scale;
+    return &copy;
+}
+
 void tst_EndToEnd::rowShowsWhatTheCoreSays()
 {
     QFETCH(const session::Row *, row);
-    if (!(row->players & session::Desktop))
+    row = atScale(row);
+    if (!(row->players & player))
         QSKIP(cannotPlay(*row) ? cannotPlay(*row) : "a row for the other players");
-    QVERIFY2(!cannotPlay(*row), "a desktop row the desktop cannot play");
-    QVERIFY2(user.launch(int(row->scale), &error), qPrintable(error));
+    QVERIFY2(!cannotPlay(*row), "a row for this player that it cannot play");
+    QVERIFY2(launch(int(row->scale)), qPrintable(error));
     const QSize size(int(row->width), int(row->height));
     QVERIFY(size == DesktopUser::kOpeningSize || user.resizeTo(size));
     // The check box's square, left of its caption, as the style draws it checked.
@@ -383,6 +186,8 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
     const QImage checked = user.settledShot().copy(square);
 
     support::ExpectedScreen expected(row->width, row->height, row->scale);
+    if (player == session::Windows)
+        takeLabelWidths(expected.core());
     const unsigned long arrows[] = {XK_Left, XK_Right, XK_Up, XK_Down};
     QPointF at;
     for (const session::Step &step : row->steps) {
@@ -415,19 +220,36 @@ void tst_EndToEnd::rowShowsWhatTheCoreSays()
                 + QString::fromStdString(step.name);
             QVERIFY2(user.showsScreen(expected, QString(name).replace(' ', '-'), &error, &shot),
                 qPrintable(error));
-            QVERIFY2((shot.copy(square) == checked) == expected.core().gridChecked(),
+            // The box may repaint after the board: Wine paints windows in turn.
+            const auto boxShowsGrid = [&] {
+                return (shot.copy(square) == checked) == expected.core().gridChecked()
+                    || (shot = user.grab(), false);
+            };
+            QVERIFY2(QTest::qWaitFor(boxShowsGrid, 3000),
                 "the check box does not show the grid's state");
             break;
         }
-        case session::Step::Commands:
+        case session::Step::Commands: { // the last frame the Windows program painted
+            const QJsonArray frames = paintedFrames();
+            const QJsonArray frame = frames.isEmpty() ? QJsonArray() : frames.last().toArray();
+            QVERIFY2(!frame.isEmpty() && frame[0][0].toInt() == int(scene::DrawKind::Clear),
+                "the program traced no frame that starts with its area");
+            const QJsonArray box = frame[0].toArray();
+            const QStringList problems = support::commandsDiffer(expected, frame,
+                {box[1].toDouble(), box[2].toDouble(), box[3].toDouble(), box[4].toDouble()});
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
             break;
+        }
         }
     }
 }
 
 void tst_EndToEnd::openingScreenLooksLikeTheReadmePicture()
 {
-    QVERIFY2(user.launch(1, &error), qPrintable(error));
+    if (player == session::Windows)
+        QSKIP("the picture is the desktop program's: Wine 8 antialiases no shapes, and the "
+              "controls are Windows' own (the rows check colours at centre lines instead)");
+    QVERIFY2(launch(1), qPrintable(error));
     QImage shot;
     QVERIFY2(user.showsScreen(
                  support::ExpectedScreen(900, 541), QStringLiteral("opening"), &error, &shot),
@@ -446,7 +268,7 @@ void tst_EndToEnd::openingScreenLooksLikeTheReadmePicture()
 
 void tst_EndToEnd::eventStormLeavesTheInitialScreenAfterReset()
 {
-    QVERIFY2(user.launch(1, &error), qPrintable(error));
+    QVERIFY2(launch(1), qPrintable(error));
     const QSize opening = DesktopUser::kOpeningSize;
     const support::ExpectedScreen initial(opening.width(), opening.height());
     QImage start;

@@ -127,7 +127,7 @@ void measureLabels(board::Board &board)
 }
 
 ExpectedScreen::ExpectedScreen(double width, double height, double scale)
-    : Replay(width, height), ratio(scale)
+    : Replay(width, height, scale), ratio(scale)
 {
     measureLabels(board);
 }
@@ -420,6 +420,28 @@ QStringList ExpectedScreen::problems(const QImage &shot, int scale) const
     check.strokes();
     check.vacated();
     return check.out;
+}
+
+QStringList commandsDiffer(ExpectedScreen core, const QJsonArray &painted, const scene::Rect &area)
+{
+    for (const QJsonValue &c : painted)
+        if (c[0].toInt() == int(scene::DrawKind::Text))
+            core.core().setLabelWidth(c[8].toInt(), float(c[3].toDouble() - c[1].toDouble()));
+    std::vector<scene::DrawCommand> list;
+    core.core().frame(list, area);
+    QStringList out;
+    if (int(list.size()) != painted.size())
+        out << QString::asprintf(
+            "%d commands painted, the core lists %d", int(painted.size()), int(list.size()));
+    for (int i = 0; i < std::min(int(list.size()), int(painted.size())); ++i) {
+        const float *want = &list[std::size_t(i)].kind;
+        for (int k = 0; k < 10; ++k)
+            if (std::abs(painted[i][k].toDouble() - want[k]) > 1e-3
+                && !(k == 3 && want[0] == float(scene::DrawKind::Text))) // a caption's right edge
+                out << QString::asprintf("command %d, field %d: painted %g, the core lists %g", i,
+                    k, painted[i][k].toDouble(), double(want[k]));
+    }
+    return out;
 }
 
 } // namespace support

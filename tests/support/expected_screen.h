@@ -4,6 +4,7 @@
 #include "session.h"
 
 #include <QImage>
+#include <QJsonArray>
 #include <QList>
 #include <QPolygonF>
 #include <QRectF>
@@ -66,6 +67,12 @@ private:
 
 // Device pixel under a logical point at the given scale.
 QPoint devicePixel(QPointF logical, int scale);
+
+// Where a frame a front-end painted (each command as its ten numbers) differs from the frame the
+// core composes for the same area. The captions' widths are the front-end's own (a Text box's
+// x2 - x1), and a Text box's right edge is left out, since the front-end measured the caption
+// and snapped the box from its own width.
+QStringList commandsDiffer(ExpectedScreen core, const QJsonArray &painted, const scene::Rect &area);
 
 } // namespace support
 

@@ -226,7 +226,7 @@ const std::vector<Row> &rows()
         {"no move acts after a reset or a resize until the next press", Core,
             parse("down 700 450; move 710 450; click Command1; move 760 450; shot after-reset;"
                   "down 700 450; resize 800 500; move 760 450; shot after-resize")},
-        {"the page paints the core's draw list", Page,
+        {"the page paints the core's draw list", Page | Windows,
             parse("drag @far by 10 -5; click Command2_0; click Option1_1; stroke 700 120 760 150;"
                   "click Check1; shot painted A 10 -5 marks 1 memo 1 memo-mode hidden; commands")},
     };

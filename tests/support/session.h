@@ -1,6 +1,7 @@
 // Scripted sessions as data: what a user does, step by step, and at each checkpoint what the
-// user must see. One table, played by the core alone (tst_sessions), the desktop program in
-// Xvfb (tst_e2e) and the page in three browsers (tst_page); each row names its players.
+// user must see. One table, played by the core alone (tst_sessions), the desktop program and the
+// Windows program under Wine in Xvfb (tst_e2e) and the page in three browsers (tst_page); each
+// row names its players.
 #ifndef BRINMOOR_TESTS_SUPPORT_SESSION_H
 #define BRINMOOR_TESTS_SUPPORT_SESSION_H
 
@@ -18,7 +19,8 @@ enum Player : unsigned {
     Firefox = 8,
     WebKit = 16,
     Page = Chromium | Firefox | WebKit,
-    Everyone = Core | Desktop | Page,
+    Windows = 32, // Brinmoor.exe under Wine, with the desktop's XTEST user
+    Everyone = Core | Desktop | Windows | Page,
 };
 
 enum class Pointer { Mouse, Pen, Touch };

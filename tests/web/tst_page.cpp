@@ -36,32 +36,6 @@ QJsonObject toJson(const session::Step &step)
         {"Alt", step.alt}, {"Meta", step.meta}, {"name", QString::fromStdString(step.name)}};
 }
 
-// Where the commands the page painted differ from the core's frame of the same screen.
-// The captions' widths are the page's own (a Text box's x2 - x1), and a Text box's right edge
-// is left out, since the page measured the caption and snapped the box from its own width.
-QStringList commandsDiffer(support::ExpectedScreen core, const QJsonArray &painted)
-{
-    for (const QJsonValue &c : painted)
-        if (c[0].toInt() == int(scene::DrawKind::Text))
-            core.core().setLabelWidth(c[8].toInt(), float(c[3].toDouble() - c[1].toDouble()));
-    std::vector<scene::DrawCommand> list;
-    const board::Board &b = core.core();
-    b.frame(list, {0, 0, b.width(), b.height()});
-    QStringList out;
-    if (int(list.size()) != painted.size())
-        out << QString::asprintf(
-            "%d commands painted, the core lists %d", int(painted.size()), int(list.size()));
-    for (int i = 0; i < std::min(int(list.size()), int(painted.size())); ++i) {
-        const float *want = &list[std::size_t(i)].kind;
-        for (int k = 0; k < 10; ++k)
-            if (std::abs(painted[i][k].toDouble() - want[k]) > 1e-3
-                && !(k == 3 && want[0] == float(scene::DrawKind::Text))) // a caption's right edge
-                out << QString::asprintf("command %d, field %d: painted %g, the core lists %g", i,
-                    k, painted[i][k].toDouble(), double(want[k]));
-    }
-    return out;
-}
-
 } // namespace
 
 class tst_Page : public QObject
@@ -123,7 +97,9 @@ void tst_Page::rowShowsWhatTheCoreSays()
     if (painted) {
         QFile commands(dir + "/commands.json");
         QVERIFY2(commands.open(QIODevice::ReadOnly), "the page wrote no painted commands");
-        problems << commandsDiffer(*painted, QJsonDocument::fromJson(commands.readAll()).array());
+        problems << support::commandsDiffer(*painted,
+            QJsonDocument::fromJson(commands.readAll()).array(),
+            {0, 0, painted->core().width(), painted->core().height()});
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 }
