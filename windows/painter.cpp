@@ -189,7 +189,7 @@ void Painter::paint(Raster &target, const std::vector<scene::DrawCommand> &list,
     gp::Graphics g(target.dc());
     g.SetSmoothingMode(gp::SmoothingModeAntiAlias);
     // Pixel centres at half coordinates, as PixelOffsetModeHalf puts them, but through the
-    // transform: Wine's GDI+ ignores the offset mode when it draws through GDI.
+    // transform: Wine's GDI+ drew a pixel off with the offset mode when it drew through GDI.
     g.TranslateTransform(-0.5f, -0.5f);
     g.ScaleTransform(ratio, ratio);
     HDC dc = nullptr;
