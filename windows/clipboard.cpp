@@ -56,11 +56,16 @@ void copyPicture(HWND owner, const board::Board &board, const Painter &painter,
 {
     std::vector<scene::DrawCommand> list;
     board.picture(list);
-    Raster picture;
-    picture.reset(board.pictureWidth(), board.pictureHeight());
-    if (!picture.dc() || !OpenClipboard(owner))
+    // Painted as the screen is, into 24 bits (Painter::paint says why), then copied into the
+    // 32 bits the clipboard's formats take.
+    const int w = board.pictureWidth(), h = board.pictureHeight();
+    Raster painted, picture;
+    painted.reset(w, h, 24);
+    picture.reset(w, h);
+    if (!painted.dc() || !picture.dc() || !OpenClipboard(owner))
         return;
-    painter.paint(picture, list, memo, board.ratio(), fonts);
+    painter.paint(painted, list, memo, board.ratio(), fonts);
+    BitBlt(picture.dc(), 0, 0, w, h, painted.dc(), 0, 0, SRCCOPY);
     GdiFlush();
     EmptyClipboard();
     SetClipboardData(CF_DIB, dibOf(picture));

@@ -287,7 +287,7 @@ void Form1::resized()
     MoveWindow(surface, 0, 0, client.right, client.bottom, TRUE);
     if (client.right > 0 && client.bottom > 0
         && (client.right != backBuffer.width() || client.bottom != backBuffer.height()))
-        backBuffer.reset(client.right, client.bottom);
+        backBuffer.reset(client.right, client.bottom, 24); // Painter::paint says why 24
     apply(board.setClientSize(client.right / ratio, client.bottom / ratio, ratio));
 }
 

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-// A 32-bit top-down DIB section with its own memory DC: the back buffer, the memo raster and
-// the copied picture. Device pixels.
+// A top-down DIB section with its own memory DC: the back buffer, the memo raster and the
+// copied picture. Device pixels, 32 bits each (the copied picture's format) or 24 (see
+// Painter::paint).
 class Raster
 {
 public:
@@ -22,7 +23,7 @@ public:
     ~Raster() { reset(0, 0); }
 
     // A new raster of the given size, white; 0 x 0 frees it.
-    void reset(int width, int height);
+    void reset(int width, int height, int bitsPerPixel = 32);
     HDC dc() const { return memoryDc; }
     int width() const { return pixelWidth; }
     int height() const { return pixelHeight; }
@@ -73,8 +74,8 @@ std::wstring wide(const char *utf8);
 // The width of a label's caption in logical pixels, with its font at 96 dpi.
 float captionWidth(const scene::LabelItem &label);
 
-// Walks a draw list onto a device context at ratio device pixels per logical pixel: GDI+ for
-// the shapes and strokes (antialiased), GDI for the captions (as the controls draw theirs).
+// Walks a draw list onto a raster at ratio device pixels per logical pixel: GDI+ for the
+// shapes and strokes (antialiased), GDI for the captions (as the controls draw theirs).
 class Painter
 {
 public:
